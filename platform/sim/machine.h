@@ -1,0 +1,169 @@
+// The simulated Windows machine: its description file, its state, and the machine the process runs on.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace sim {
+
+inline constexpr int kDescriptionFormat = 1;
+inline constexpr const char* kDescriptionFileName = "machine.txt";
+
+/// A fault in a machine description: the file, the line (0: the file as a whole) and what is wrong.
+class MachineError : public std::runtime_error {
+ public:
+  MachineError(std::string file, int line, const std::string& fault);
+  const std::string& File() const { return m_file; }
+  int Line() const { return m_line; }
+  const std::string& Fault() const { return m_fault; }
+
+ private:
+  std::string m_file;
+  int m_line;
+  std::string m_fault;
+};
+
+enum class Architecture { X86, Amd64, Ia64 };
+
+struct OsDescription {
+  win::DWORD major = 6;
+  win::DWORD minor = 1;
+  win::DWORD build = 7601;
+  win::DWORD platformId = 2;
+  std::wstring servicePack;
+  Architecture architecture = Architecture::Amd64;
+  bool nativeSystemInfo = true;  // kernel32 exports GetNativeSystemInfo (not on Windows 2000)
+};
+
+struct LocaleDescription {
+  win::WORD uiLanguage = 0x0409;
+  win::UINT ansiCodePage = 1252;
+  win::UINT oemCodePage = 437;
+};
+
+struct ProcessDescription {
+  std::wstring image;             // what GetModuleFileNameW(NULL) answers
+  std::wstring currentDirectory;  // empty: the image's directory
+};
+
+struct ClockDescription {
+  bool virtualTime = true;   // Sleep advances the tick count at once; otherwise real time passes
+  win::DWORD tick = 1000000;  // tick count when a program starts on the machine
+};
+
+struct Description {
+  std::string name;
+  OsDescription os;
+  LocaleDescription locale;
+  ProcessDescription process;
+  ClockDescription clock;
+  std::map<wchar_t, std::string> drives;  // upper-case drive letter -> folder, relative to the machine folder
+};
+
+/// Parses a description text; `fileName` only names the file in errors. Throws MachineError.
+Description ParseDescription(std::string_view text, const std::string& fileName);
+
+/// The description as text, in the form ParseDescription reads.
+std::string FormatDescription(const Description& description);
+
+/// The architecture's name in descriptions: "x86", "amd64", "ia64".
+const char* ArchitectureName(Architecture architecture);
+
+/// A named machine template (see docs/simulated-machine.md).
+struct Template {
+  std::string name;
+  std::string summary;
+  Description description;
+};
+
+const std::vector<Template>& Templates();
+const Template* FindTemplate(std::string_view name);
+
+/// The default machine's template: Windows 7 x64 with the product installed.
+const Template& DefaultTemplate();
+
+/// Observations of what programs did on the machine, for tests and for `winsim show`.
+struct Record {
+  std::map<std::wstring, int> libraryLoads;  // lower-case file name -> successful LoadLibraryW calls
+  std::vector<std::wstring> debugOutput;     // every OutputDebugStringW text
+};
+
+class Machine {
+ public:
+  /// Opens a machine folder (reads its description). Throws MachineError.
+  static std::unique_ptr<Machine> Open(const std::filesystem::path& folder);
+
+  /// Creates a machine folder from a description: writes the description file and makes the drive
+  /// folders. The folder may exist but must not hold a description already. Throws MachineError.
+  static std::unique_ptr<Machine> Create(const std::filesystem::path& folder, const Description& description);
+
+  const std::filesystem::path& Folder() const { return m_folder; }
+  const Description& Desc() const { return m_description; }
+  Description& MutableDesc() { return m_description; }
+
+  /// The host folder of a drive letter, or empty when the machine has no such drive.
+  std::filesystem::path DriveFolder(wchar_t letter) const;
+
+  /// The tick count now. Virtual time moves only through Advance.
+  win::DWORD TickCount() const;
+  void Advance(win::DWORD milliseconds);
+
+  Record& Observed() { return m_record; }
+
+  /// Writes the description back to the folder.
+  void Save() const;
+
+  /// Marks the machine as changed, so that it is saved when the process ends.
+  void SetDirty() { m_dirty = true; }
+  bool Dirty() const { return m_dirty; }
+
+  /// Serialises access to the machine's state from the program's threads.
+  std::recursive_mutex& Lock() const { return m_lock; }
+
+ private:
+  Machine(std::filesystem::path folder, Description description);
+
+  std::filesystem::path m_folder;
+  Description m_description;
+  Record m_record;
+  win::DWORD m_virtualTick;
+  std::int64_t m_realStartMs;
+  bool m_dirty = false;
+  mutable std::recursive_mutex m_lock;
+};
+
+/// The environment variable that names the machine folder a program runs on.
+inline constexpr const char* kMachineVariable = "DRVSETUP_MACHINE";
+
+/// The machine the process runs on. On first use: the folder named by DRVSETUP_MACHINE, or the
+/// default machine (created when missing). A faulty description ends the process with exit code 3
+/// and one message on standard error that names the file and the fault.
+Machine& Current();
+
+/// Makes `machine` the one the process runs on (tests, tools). Returns the previous one, if any.
+std::unique_ptr<Machine> Install(std::unique_ptr<Machine> machine);
+
+/// Where the default machine lives: $DRVSETUP_SIM_HOME/default-machine, or
+/// $XDG_CACHE_HOME/drvsetup/default-machine, or ~/.cache/drvsetup/default-machine.
+std::filesystem::path DefaultMachineFolder();
+
+/// The product folder copied into new default machines (Bin, config, Localize, Driver).
+std::filesystem::path ProductFolder();
+
+/// Creates the default machine afresh (deleting an existing one) and returns its folder.
+std::filesystem::path ResetDefaultMachine();
+
+/// Creates a machine folder from a template and copies the product folder (when it exists) into the
+/// directory of the template's program path. Throws MachineError.
+std::unique_ptr<Machine> CreateFromTemplate(const std::filesystem::path& folder, const Template& tmpl,
+                                            bool withProduct);
+
+}  // namespace sim

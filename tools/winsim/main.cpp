@@ -1,0 +1,125 @@
+// winsim: creates, checks, shows and resets simulated Windows machines.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/sim/machine.h"
+#include "platform/sim/unicode.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int Usage() {
+  std::fputs(
+      "usage: winsim COMMAND [ARGS]\n"
+      "  templates                         list the machine templates\n"
+      "  create DIR [--template NAME] [--no-product]\n"
+      "                                    make a machine folder (default template win7-x64; the\n"
+      "                                    product folder is copied in unless --no-product)\n"
+      "  check DIR                         read DIR's description; report the first fault\n"
+      "  show [DIR]                        show a machine (default: $DRVSETUP_MACHINE, else the\n"
+      "                                    default machine)\n"
+      "  default                           print where the default machine lives\n"
+      "  reset-default                     make the default machine afresh\n",
+      stderr);
+  return 2;
+}
+
+fs::path MachineFolderArg(const std::vector<std::string>& args, std::size_t index) {
+  if (index < args.size()) return args[index];
+  const char* named = std::getenv(sim::kMachineVariable);
+  if (named && *named) return named;
+  return sim::DefaultMachineFolder();
+}
+
+void Show(const sim::Machine& m) {
+  const sim::Description& d = m.Desc();
+  std::printf("machine   %s\n", m.Folder().string().c_str());
+  if (!d.name.empty()) std::printf("name      %s\n", d.name.c_str());
+  std::printf("windows   %u.%u build %u, platform id %u%s%s\n", d.os.major, d.os.minor, d.os.build, d.os.platformId,
+              d.os.servicePack.empty() ? "" : ", ", sim::ToUtf8(d.os.servicePack).c_str());
+  std::printf("processor %s, GetNativeSystemInfo %s\n", sim::ArchitectureName(d.os.architecture),
+              d.os.nativeSystemInfo ? "present" : "absent");
+  std::printf("locale    UI language %04X, ANSI code page %u, OEM code page %u\n", d.locale.uiLanguage,
+              d.locale.ansiCodePage, d.locale.oemCodePage);
+  std::printf("program   %s\n", sim::ToUtf8(d.process.image).c_str());
+  if (!d.process.currentDirectory.empty())
+    std::printf("directory %s\n", sim::ToUtf8(d.process.currentDirectory).c_str());
+  std::printf("clock     %s, tick %u at program start\n", d.clock.virtualTime ? "virtual" : "real", d.clock.tick);
+  for (const auto& [letter, folder] : d.drives) {
+    std::size_t files = 0;
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it(m.Folder() / folder, ec), end; !ec && it != end; it.increment(ec)) {
+      if (it->is_regular_file(ec)) ++files;
+    }
+    std::printf("drive %c:  %s (%zu files)\n", static_cast<char>(letter), (m.Folder() / folder).string().c_str(), files);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return Usage();
+  const std::string& cmd = args[0];
+  try {
+    if (cmd == "templates") {
+      for (const auto& t : sim::Templates()) std::printf("%-10s %s\n", t.name.c_str(), t.summary.c_str());
+      return 0;
+    }
+    if (cmd == "create") {
+      if (args.size() < 2) return Usage();
+      std::string name = sim::DefaultTemplate().name;
+      bool product = true;
+      for (std::size_t i = 2; i < args.size(); ++i) {
+        if (args[i] == "--template" && i + 1 < args.size()) {
+          name = args[++i];
+        } else if (args[i] == "--no-product") {
+          product = false;
+        } else {
+          return Usage();
+        }
+      }
+      const sim::Template* t = sim::FindTemplate(name);
+      if (!t) {
+        std::fprintf(stderr, "winsim: no template named %s (see winsim templates)\n", name.c_str());
+        return 2;
+      }
+      auto m = sim::CreateFromTemplate(args[1], *t, product);
+      Show(*m);
+      return 0;
+    }
+    if (cmd == "check") {
+      if (args.size() != 2) return Usage();
+      sim::Machine::Open(args[1]);
+      std::printf("%s: the description is sound\n", args[1].c_str());
+      return 0;
+    }
+    if (cmd == "show") {
+      const fs::path folder = MachineFolderArg(args, 1);
+      std::error_code ec;
+      if (args.size() < 2 && !std::getenv(sim::kMachineVariable) && !fs::exists(folder / sim::kDescriptionFileName, ec)) {
+        sim::CreateFromTemplate(folder, sim::DefaultTemplate(), true);
+      }
+      Show(*sim::Machine::Open(folder));
+      return 0;
+    }
+    if (cmd == "default") {
+      std::printf("%s\n", sim::DefaultMachineFolder().string().c_str());
+      return 0;
+    }
+    if (cmd == "reset-default") {
+      const fs::path folder = sim::ResetDefaultMachine();
+      Show(*sim::Machine::Open(folder));
+      return 0;
+    }
+  } catch (const sim::MachineError& e) {
+    std::fprintf(stderr, "winsim: %s\n", e.what());
+    return 3;
+  }
+  return Usage();
+}
