@@ -6,6 +6,7 @@
 #include "platform/error.h"
 #include "platform/module.h"
 #include "platform/version.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -19,12 +20,13 @@ TEST(ModuleTest, TheExecutableFileName) {
   EXPECT_EQ(buffer[1], L':');
   EXPECT_EQ(buffer[2], L'\\');
 
-  // A buffer too small gets the path cut to size - 1 characters and terminated.
-  wchar_t small[6];
+  // A buffer too small gets the path cut and the result equals the size. Vista and later terminate
+  // it after size - 1 characters; Windows XP (and Wine) fill all of it without a terminator.
+  wchar_t small[7] = {};
   win::SetLastError(kSentinel);
   EXPECT_EQ(win::GetModuleFileNameW(nullptr, small, 6), 6u);
   EXPECT_EQ(win::GetLastError(), win::ERROR_INSUFFICIENT_BUFFER);
-  EXPECT_EQ(std::wstring(small), std::wstring(buffer, 5));
+  EXPECT_EQ(std::wstring(small, 5), std::wstring(buffer, 5));
   EXPECT_EQ(win::GetModuleHandleW(nullptr), win::GetModuleHandleW(nullptr));
   EXPECT_NE(win::GetModuleHandleW(nullptr), nullptr);
 }
@@ -59,7 +61,10 @@ TEST(VersionTest, TheSizeFieldMustBeThatOfTheStructure) {
   wrong.dwOSVersionInfoSize = 12;
   win::SetLastError(kSentinel);
   EXPECT_FALSE(win::GetVersionExW(&wrong));
-  EXPECT_EQ(win::GetLastError(), win::ERROR_INSUFFICIENT_BUFFER);
+  // Windows sets ERROR_INSUFFICIENT_BUFFER; Wine 8 leaves the last error as it was.
+  if (!testsupport::UnderWine()) {
+    EXPECT_EQ(win::GetLastError(), win::ERROR_INSUFFICIENT_BUFFER);
+  }
   EXPECT_EQ(wrong.dwMajorVersion, 0u);
 }
 

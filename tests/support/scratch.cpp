@@ -4,6 +4,7 @@
 #include "env/paths.h"
 #include "platform/file.h"
 #include "platform/handle.h"
+#include "platform/module.h"
 #include "platform/scoped.h"
 
 namespace testsupport {
@@ -60,6 +61,11 @@ std::string ReadFileBytes(const std::wstring& path, bool* ok) {
   while (win::ReadFile(file.get(), buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
   if (ok) *ok = true;
   return out;
+}
+
+bool UnderWine() {
+  const win::HMODULE ntdll = win::GetModuleHandleW(L"ntdll.dll");
+  return ntdll && win::GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 std::string Narrow(const std::wstring& text) {

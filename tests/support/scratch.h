@@ -18,6 +18,10 @@ std::string ReadFileBytes(const std::wstring& path, bool* ok = nullptr);
 /// Deletes a directory tree (files and directories below it, then itself).
 void RemoveTree(const std::wstring& directory);
 
+/// True when the program runs under Wine rather than Windows or the simulated machine; for the
+/// few places where Wine answers differently from Windows (each such check says how).
+bool UnderWine();
+
 /// Narrow copy of ASCII text, for messages.
 std::string Narrow(const std::wstring& text);
 
