@@ -57,12 +57,13 @@ TEST(VersionTest, TheSizeFieldMustBeThatOfTheStructure) {
   info.dwOSVersionInfoSize = sizeof info;
   ASSERT_TRUE(win::GetVersionExW(&info));
   EXPECT_GE(info.dwMajorVersion, 4u);
+  const bool underWine = testsupport::UnderWine();
   win::OSVERSIONINFOW wrong{};
   wrong.dwOSVersionInfoSize = 12;
   win::SetLastError(kSentinel);
   EXPECT_FALSE(win::GetVersionExW(&wrong));
   // Windows sets ERROR_INSUFFICIENT_BUFFER; Wine 8 leaves the last error as it was.
-  if (!testsupport::UnderWine()) {
+  if (!underWine) {
     EXPECT_EQ(win::GetLastError(), win::ERROR_INSUFFICIENT_BUFFER);
   }
   EXPECT_EQ(wrong.dwMajorVersion, 0u);
