@@ -136,6 +136,23 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                      if (auto e = Find(s, "oem_code_page"))
                        d.locale.oemCodePage = static_cast<win::UINT>(r.Number("oem_code_page", *e, 65535, 10));
                    }};
+    k["screen"] = {{"dpi", "font_face", "font_height", "font_weight", "font_charset"}, {},
+                   [](const Reader& r, const std::string&, const Section& s, int, Description& d) {
+                     if (auto e = Find(s, "dpi")) {
+                       d.screen.dpi = static_cast<int>(r.Number("dpi", *e, 4800, 10));
+                       if (d.screen.dpi == 0) r.Fail(e->line, "'dpi' must be at least 1");
+                     }
+                     if (auto e = Find(s, "font_face")) {
+                       d.screen.fontFace = FromUtf8(e->value);
+                       if (d.screen.fontFace.size() > 31) r.Fail(e->line, "'font_face' is longer than 31 characters");
+                     }
+                     if (auto e = Find(s, "font_height"))
+                       d.screen.fontHeight = static_cast<win::LONG>(r.Number("font_height", *e, 1000, 10));
+                     if (auto e = Find(s, "font_weight"))
+                       d.screen.fontWeight = static_cast<win::LONG>(r.Number("font_weight", *e, 1000, 10));
+                     if (auto e = Find(s, "font_charset"))
+                       d.screen.fontCharSet = static_cast<win::BYTE>(r.Number("font_charset", *e, 255, 10));
+                   }};
     k["process"] = {{"image", "current_directory"}, {"image"},
                     [](const Reader& r, const std::string&, const Section& s, int, Description& d) {
                       const Entry& img = s.at("image");
@@ -283,6 +300,9 @@ std::string FormatDescription(const Description& d) {
     << "native_system_info = " << (d.os.nativeSystemInfo ? "yes" : "no") << "\n"
     << "\n[locale]\nui_language = " << hex << "\nansi_code_page = " << d.locale.ansiCodePage
     << "\noem_code_page = " << d.locale.oemCodePage << "\n"
+    << "\n[screen]\ndpi = " << d.screen.dpi << "\nfont_face = " << ToUtf8(d.screen.fontFace)
+    << "\nfont_height = " << d.screen.fontHeight << "\nfont_weight = " << d.screen.fontWeight
+    << "\nfont_charset = " << static_cast<int>(d.screen.fontCharSet) << "\n"
     << "\n[process]\nimage = " << ToUtf8(d.process.image) << "\n";
   if (!d.process.currentDirectory.empty()) o << "current_directory = " << ToUtf8(d.process.currentDirectory) << "\n";
   o << "\n[clock]\nmode = " << (d.clock.virtualTime ? "virtual" : "real") << "\ntick = " << d.clock.tick << "\n";

@@ -49,6 +49,14 @@ struct LocaleDescription {
   win::UINT oemCodePage = 437;
 };
 
+struct ScreenDescription {
+  int dpi = 96;                      // GetDeviceCaps LOGPIXELSX / LOGPIXELSY of the screen
+  std::wstring fontFace = L"System";  // the font selected into a new screen device context
+  win::LONG fontHeight = 16;
+  win::LONG fontWeight = 700;
+  win::BYTE fontCharSet = 0;
+};
+
 struct ProcessDescription {
   std::wstring image;             // what GetModuleFileNameW(NULL) answers
   std::wstring currentDirectory;  // empty: the image's directory
@@ -63,6 +71,7 @@ struct Description {
   std::string name;
   OsDescription os;
   LocaleDescription locale;
+  ScreenDescription screen;
   ProcessDescription process;
   ClockDescription clock;
   std::map<wchar_t, std::string> drives;  // upper-case drive letter -> folder, relative to the machine folder

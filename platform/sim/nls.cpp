@@ -236,3 +236,43 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcLen, LPS
 }
 
 }  // namespace win
+
+namespace win {
+
+LANGID GetUserDefaultUILanguage() { return sim::Current().Desc().locale.uiLanguage; }
+
+BOOL GetStringTypeW(DWORD infoType, LPCWSTR src, int count, WORD* types) {
+  if (infoType != CT_CTYPE1 || !src || !types || count == 0 || count < -1) {
+    return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
+  }
+  std::size_t n = 0;
+  if (count == -1) {
+    while (src[n]) ++n;
+    ++n;
+  } else {
+    n = static_cast<std::size_t>(count);
+  }
+  for (std::size_t i = 0; i < n; ++i) types[i] = sim::CharType1(src[i]);
+  return TRUE;
+}
+
+int LCMapStringW(LCID locale, DWORD flags, LPCWSTR src, int srcLen, LPWSTR dst, int dstLen) {
+  (void)locale;
+  if (!src || srcLen == 0 || srcLen < -1 || dstLen < 0 || (dstLen > 0 && !dst) ||
+      (flags != LCMAP_LOWERCASE && flags != LCMAP_UPPERCASE)) {
+    return sim::Fail(ERROR_INVALID_PARAMETER, 0);
+  }
+  std::size_t n = 0;
+  if (srcLen == -1) {
+    while (src[n]) ++n;
+    ++n;
+  } else {
+    n = static_cast<std::size_t>(srcLen);
+  }
+  if (dstLen == 0) return static_cast<int>(n);
+  if (n > static_cast<std::size_t>(dstLen)) return sim::Fail(ERROR_INSUFFICIENT_BUFFER, 0);
+  for (std::size_t i = 0; i < n; ++i) dst[i] = flags == LCMAP_LOWERCASE ? sim::DowncaseUnit(src[i]) : sim::UpcaseUnit(src[i]);
+  return static_cast<int>(n);
+}
+
+}  // namespace win

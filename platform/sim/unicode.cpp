@@ -125,6 +125,35 @@ wchar_t UpcaseUnit(wchar_t unit) {
   return up <= 0xFFFF ? static_cast<wchar_t>(up) : u;
 }
 
+wchar_t DowncaseUnit(wchar_t unit) {
+  const wchar_t u = unit & 0xFFFF;
+  if (u < 0x80) return (u >= L'A' && u <= L'Z') ? static_cast<wchar_t>(u + 32) : u;
+  if (u >= 0xD800 && u <= 0xDFFF) return u;
+  const locale_t loc = Utf8Locale();
+  if (loc == static_cast<locale_t>(nullptr)) return u;
+  const wint_t low = towlower_l(static_cast<wint_t>(u), loc);
+  return low <= 0xFFFF ? static_cast<wchar_t>(low) : u;
+}
+
+unsigned short CharType1(wchar_t unit) {
+  const wint_t u = static_cast<wint_t>(unit & 0xFFFF);
+  if (u >= 0xD800 && u <= 0xDFFF) return 0;
+  const locale_t loc = Utf8Locale();
+  unsigned short t = 0;
+  if (iswupper_l(u, loc)) t |= 0x0001;
+  if (iswlower_l(u, loc)) t |= 0x0002;
+  if (iswdigit_l(u, loc)) t |= 0x0004;
+  // Windows counts the no-break space as a space and a blank, as it counts U+3000.
+  if (iswspace_l(u, loc) || u == 0x00A0 || u == 0x2007 || u == 0x202F) t |= 0x0008;
+  if (iswpunct_l(u, loc)) t |= 0x0010;
+  if (iswcntrl_l(u, loc)) t |= 0x0020;
+  if (iswblank_l(u, loc) || u == 0x00A0) t |= 0x0040;
+  if (iswxdigit_l(u, loc)) t |= 0x0080;
+  if (iswalpha_l(u, loc)) t |= 0x0100;
+  if (t != 0 || iswprint_l(u, loc)) t |= 0x0200;
+  return t;
+}
+
 bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {

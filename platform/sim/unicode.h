@@ -15,6 +15,12 @@ std::wstring FromUtf8(std::string_view text);
 /// The upper-case form of one UTF-16 unit, by the simple Unicode mapping Windows' file system uses.
 wchar_t UpcaseUnit(wchar_t unit);
 
+/// The lower-case form of one UTF-16 unit, by the simple Unicode mapping.
+wchar_t DowncaseUnit(wchar_t unit);
+
+/// The CT_CTYPE1 character-type bits (C1_UPPER, C1_SPACE, ...) of one UTF-16 unit.
+unsigned short CharType1(wchar_t unit);
+
 /// Case-insensitive equality of two names, unit by unit.
 bool EqualNoCase(std::wstring_view a, std::wstring_view b);
 

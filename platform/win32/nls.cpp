@@ -17,3 +17,17 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcLen, LPS
 }
 
 }  // namespace win
+
+namespace win {
+
+LANGID GetUserDefaultUILanguage() { return ::GetUserDefaultUILanguage(); }
+
+BOOL GetStringTypeW(DWORD infoType, LPCWSTR src, int count, WORD* types) {
+  return ::GetStringTypeW(infoType, src, count, types);
+}
+
+int LCMapStringW(LCID locale, DWORD flags, LPCWSTR src, int srcLen, LPWSTR dst, int dstLen) {
+  return ::LCMapStringW(locale, flags, src, srcLen, dst, dstLen);
+}
+
+}  // namespace win

@@ -9,6 +9,7 @@
 #include "platform/debug.h"
 #include "platform/error.h"
 #include "platform/file.h"
+#include "platform/gdi.h"
 #include "platform/handle.h"
 #include "platform/module.h"
 #include "platform/nls.h"
