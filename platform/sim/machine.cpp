@@ -153,7 +153,7 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                      if (auto e = Find(s, "font_charset"))
                        d.screen.fontCharSet = static_cast<win::BYTE>(r.Number("font_charset", *e, 255, 10));
                    }};
-    k["process"] = {{"image", "current_directory"}, {"image"},
+    k["process"] = {{"image", "current_directory", "tls_slots"}, {"image"},
                     [](const Reader& r, const std::string&, const Section& s, int, Description& d) {
                       const Entry& img = s.at("image");
                       d.process.image = FromUtf8(img.value);
@@ -165,6 +165,9 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                         if (!IsAbsoluteWindowsPath(d.process.currentDirectory))
                           r.Fail(e->line, "'current_directory' must be a full Windows path such as C:\\Dir");
                       }
+                      d.process.tlsSlots = 1088;
+                      if (auto e = Find(s, "tls_slots"))
+                        d.process.tlsSlots = static_cast<win::DWORD>(r.Number("tls_slots", *e, 1088, 10));
                     }};
     k["clock"] = {{"mode", "tick"}, {},
                   [](const Reader& r, const std::string&, const Section& s, int, Description& d) {
@@ -305,6 +308,7 @@ std::string FormatDescription(const Description& d) {
     << "\nfont_charset = " << static_cast<int>(d.screen.fontCharSet) << "\n"
     << "\n[process]\nimage = " << ToUtf8(d.process.image) << "\n";
   if (!d.process.currentDirectory.empty()) o << "current_directory = " << ToUtf8(d.process.currentDirectory) << "\n";
+  if (d.process.tlsSlots != 1088) o << "tls_slots = " << d.process.tlsSlots << "\n";
   o << "\n[clock]\nmode = " << (d.clock.virtualTime ? "virtual" : "real") << "\ntick = " << d.clock.tick << "\n";
   for (const auto& [letter, folder] : d.drives) {
     o << "\n[drive " << static_cast<char>(letter) << "]\nfolder = " << folder << "\n";

@@ -60,6 +60,7 @@ struct ScreenDescription {
 struct ProcessDescription {
   std::wstring image;             // what GetModuleFileNameW(NULL) answers
   std::wstring currentDirectory;  // empty: the image's directory
+  win::DWORD tlsSlots = 1088;     // thread-local storage slots TlsAlloc can hand out
 };
 
 struct ClockDescription {
