@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 locales
+  xvfb xdotool imagemagick fonts-wine fonts-wqy-microhei
 )
 i386_packages=(wine32:i386)
 

@@ -86,6 +86,19 @@ bool SharingAllows(const FileObject& open, bool wantRead, bool wantWrite, win::D
   return true;
 }
 
+// Resolves the directory that holds the last component of `path` (the component itself need not
+// exist). On failure returns the error Windows gives: a path that is no usable name, the drive's
+// root, a missing directory on the way.
+win::DWORD ResolveParent(Machine& machine, win::LPCWSTR path, win::DWORD rootError, WinPath& wp,
+                         std::filesystem::path& dir) {
+  if (MakeFullPath(machine, path, false, wp) != PathStatus::Ok) return win::ERROR_INVALID_NAME;
+  if (wp.parts.empty()) return rootError;
+  auto resolved = ResolveDirectory(machine, wp, wp.parts.size() - 1);
+  if (!resolved) return win::ERROR_PATH_NOT_FOUND;
+  dir = *resolved;
+  return win::ERROR_SUCCESS;
+}
+
 }  // namespace
 
 }  // namespace sim
@@ -295,13 +308,11 @@ BOOL CreateDirectoryW(LPCWSTR path, void* securityAttributes) {
   sim::Machine& machine = sim::Current();
   std::lock_guard<std::recursive_mutex> guard(machine.Lock());
   sim::WinPath wp;
-  if (sim::MakeFullPath(machine, path, false, wp) != sim::PathStatus::Ok) return sim::Fail(ERROR_INVALID_NAME, FALSE);
-  if (wp.parts.empty()) return sim::Fail(ERROR_ALREADY_EXISTS, FALSE);
-  auto dir = sim::ResolveDirectory(machine, wp, wp.parts.size() - 1);
-  if (!dir) return sim::Fail(ERROR_PATH_NOT_FOUND, FALSE);
-  if (sim::FindEntry(*dir, wp.parts.back())) return sim::Fail(ERROR_ALREADY_EXISTS, FALSE);
+  fs::path dir;
+  if (const DWORD e = sim::ResolveParent(machine, path, ERROR_ALREADY_EXISTS, wp, dir)) return sim::Fail(e, FALSE);
+  if (sim::FindEntry(dir, wp.parts.back())) return sim::Fail(ERROR_ALREADY_EXISTS, FALSE);
   std::error_code ec;
-  if (!fs::create_directory(*dir / sim::ToUtf8(wp.parts.back()), ec)) return sim::Fail(ERROR_ACCESS_DENIED, FALSE);
+  if (!fs::create_directory(dir / sim::ToUtf8(wp.parts.back()), ec)) return sim::Fail(ERROR_ACCESS_DENIED, FALSE);
   return TRUE;
 }
 
@@ -310,11 +321,9 @@ BOOL RemoveDirectoryW(LPCWSTR path) {
   sim::Machine& machine = sim::Current();
   std::lock_guard<std::recursive_mutex> guard(machine.Lock());
   sim::WinPath wp;
-  if (sim::MakeFullPath(machine, path, false, wp) != sim::PathStatus::Ok) return sim::Fail(ERROR_INVALID_NAME, FALSE);
-  if (wp.parts.empty()) return sim::Fail(ERROR_ACCESS_DENIED, FALSE);
-  auto dir = sim::ResolveDirectory(machine, wp, wp.parts.size() - 1);
-  if (!dir) return sim::Fail(ERROR_PATH_NOT_FOUND, FALSE);
-  auto entry = sim::FindEntry(*dir, wp.parts.back());
+  fs::path dir;
+  if (const DWORD e = sim::ResolveParent(machine, path, ERROR_ACCESS_DENIED, wp, dir)) return sim::Fail(e, FALSE);
+  auto entry = sim::FindEntry(dir, wp.parts.back());
   if (!entry) return sim::Fail(ERROR_FILE_NOT_FOUND, FALSE);
   std::error_code ec;
   if (!fs::is_directory(*entry, ec)) return sim::Fail(ERROR_DIRECTORY, FALSE);
@@ -328,12 +337,10 @@ BOOL DeleteFileW(LPCWSTR path) {
   sim::Machine& machine = sim::Current();
   std::lock_guard<std::recursive_mutex> guard(machine.Lock());
   sim::WinPath wp;
-  if (sim::MakeFullPath(machine, path, false, wp) != sim::PathStatus::Ok) return sim::Fail(ERROR_INVALID_NAME, FALSE);
-  if (wp.parts.empty()) return sim::Fail(ERROR_ACCESS_DENIED, FALSE);
-  auto dir = sim::ResolveDirectory(machine, wp, wp.parts.size() - 1);
-  if (!dir) return sim::Fail(ERROR_PATH_NOT_FOUND, FALSE);
+  fs::path dir;
+  if (const DWORD e = sim::ResolveParent(machine, path, ERROR_ACCESS_DENIED, wp, dir)) return sim::Fail(e, FALSE);
   if (wp.trailingSeparator) return sim::Fail(ERROR_INVALID_NAME, FALSE);
-  auto entry = sim::FindEntry(*dir, wp.parts.back());
+  auto entry = sim::FindEntry(dir, wp.parts.back());
   if (!entry) return sim::Fail(ERROR_FILE_NOT_FOUND, FALSE);
   struct stat st{};
   if (::stat(entry->c_str(), &st) != 0 || S_ISDIR(st.st_mode) || sim::IsReadOnly(st)) {

@@ -127,6 +127,18 @@ class CodePage {
   mutable std::map<char32_t, std::string> m_encoded;
 };
 
+}  // namespace
+
+// The units a call works on: `count`, or up to and including the terminator for -1.
+std::size_t UnitCount(const wchar_t* src, int count) {
+  if (count != -1) return static_cast<std::size_t>(count);
+  std::size_t n = 0;
+  while (src[n]) ++n;
+  return n + 1;
+}
+
+namespace {
+
 win::UINT Resolve(win::UINT cp) {
   if (cp == win::CP_ACP) return Current().Desc().locale.ansiCodePage;
   if (cp == win::CP_OEMCP) return Current().Desc().locale.oemCodePage;
@@ -193,13 +205,7 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR src, int srcLen, LPS
   }
   const UINT cp = sim::Resolve(codePage);
   if (cp == CP_UTF8 && (defaultChar || usedDefaultChar)) return sim::Fail(ERROR_INVALID_PARAMETER, 0);
-  std::size_t n = 0;
-  if (srcLen == -1) {
-    while (src[n]) ++n;
-    ++n;
-  } else {
-    n = static_cast<std::size_t>(srcLen);
-  }
+  const std::size_t n = sim::UnitCount(src, srcLen);
   const std::wstring_view units(src, n);
   std::string out;
   if (usedDefaultChar) *usedDefaultChar = FALSE;
@@ -245,13 +251,7 @@ BOOL GetStringTypeW(DWORD infoType, LPCWSTR src, int count, WORD* types) {
   if (infoType != CT_CTYPE1 || !src || !types || count == 0 || count < -1) {
     return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
   }
-  std::size_t n = 0;
-  if (count == -1) {
-    while (src[n]) ++n;
-    ++n;
-  } else {
-    n = static_cast<std::size_t>(count);
-  }
+  const std::size_t n = sim::UnitCount(src, count);
   for (std::size_t i = 0; i < n; ++i) types[i] = sim::CharType1(src[i]);
   return TRUE;
 }
@@ -262,13 +262,7 @@ int LCMapStringW(LCID locale, DWORD flags, LPCWSTR src, int srcLen, LPWSTR dst, 
       (flags != LCMAP_LOWERCASE && flags != LCMAP_UPPERCASE)) {
     return sim::Fail(ERROR_INVALID_PARAMETER, 0);
   }
-  std::size_t n = 0;
-  if (srcLen == -1) {
-    while (src[n]) ++n;
-    ++n;
-  } else {
-    n = static_cast<std::size_t>(srcLen);
-  }
+  const std::size_t n = sim::UnitCount(src, srcLen);
   if (dstLen == 0) return static_cast<int>(n);
   if (n > static_cast<std::size_t>(dstLen)) return sim::Fail(ERROR_INSUFFICIENT_BUFFER, 0);
   for (std::size_t i = 0; i < n; ++i) dst[i] = flags == LCMAP_LOWERCASE ? sim::DowncaseUnit(src[i]) : sim::UpcaseUnit(src[i]);
