@@ -97,6 +97,43 @@ void WriteConsoleLine(const wchar_t* text) {
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
+// The transcript (DRVSETUP_TRANSCRIPT names the file): one UTF-8 line per call, as the terminal panel
+// writes it, so tests read both the same way.
+std::string Utf8(const wchar_t* text) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (n <= 1) return {};
+  std::string out(static_cast<std::size_t>(n - 1), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::string Escape(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+void Record(const std::string& line) {
+  wchar_t path[1024];
+  const DWORD n = GetEnvironmentVariableW(L"DRVSETUP_TRANSCRIPT", path, 1024);
+  if (n == 0 || n >= 1024) return;
+  HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  const std::string full = line + "\n";
+  DWORD written = 0;
+  WriteFile(file, full.data(), static_cast<DWORD>(full.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
 struct WorkStart {
   ProgressWork work;
   void* context;
@@ -133,6 +170,7 @@ extern "C" ProgressHandle ProgressDlg_Create() {
   const ProgressHandle h = g_next++;
   g_panels[h] = panel;
   LeaveCriticalSection(&g_lock);
+  Record("Create\t" + std::to_string(h));
   return h;
 }
 
@@ -140,6 +178,12 @@ extern "C" void ProgressDlg_SetFont(ProgressHandle h, win::HFONT font) {
   Panel* p = Find(h);
   if (!p) return;
   p->font = reinterpret_cast<HFONT>(font);
+  LOGFONTW lf = {};
+  if (p->font && GetObjectW(p->font, sizeof lf, &lf) > 0) {
+    Record("SetFont\t" + std::to_string(h) + "\t" + Escape(Utf8(lf.lfFaceName)) + "\t" + std::to_string(lf.lfHeight));
+  } else {
+    Record("SetFont\t" + std::to_string(h) + "\tnone");
+  }
   if (p->status && p->font) SendMessageW(p->status, WM_SETFONT, reinterpret_cast<WPARAM>(p->font), TRUE);
 }
 
@@ -147,6 +191,7 @@ extern "C" int ProgressDlg_Excute(ProgressHandle h, ProgressWork work, void* con
   Panel* p = Find(h);
   if (!p || !work) return 0;
   WorkStart start{work, context, 0};
+  Record("Excute\t" + std::to_string(h) + "\tbegin");
   if (p->window) {
     ShowWindow(p->window, SW_SHOWNORMAL);
     UpdateWindow(p->window);
@@ -154,6 +199,7 @@ extern "C" int ProgressDlg_Excute(ProgressHandle h, ProgressWork work, void* con
   HANDLE thread = CreateThread(nullptr, 0, WorkThread, &start, 0, nullptr);
   if (!thread) {
     WorkThread(&start);  // no thread to be had: run the work here, the window then waits
+    Record("Excute\t" + std::to_string(h) + "\tend\t" + std::to_string(start.result));
     return start.result;
   }
   // Pump the window's messages until the work has ended.
@@ -171,12 +217,14 @@ extern "C" int ProgressDlg_Excute(ProgressHandle h, ProgressWork work, void* con
     }
   }
   CloseHandle(thread);
+  Record("Excute\t" + std::to_string(h) + "\tend\t" + std::to_string(start.result));
   return start.result;
 }
 
 extern "C" void ProgressDlg_SetMessage(ProgressHandle h, const wchar_t* text) {
   Panel* p = Find(h);
   if (!p) return;
+  Record("SetMessage\t" + std::to_string(h) + "\t" + Escape(Utf8(text ? text : L"")));
   if (p->window) {
     SendMessageW(p->window, kSetStatus, 0, reinterpret_cast<LPARAM>(text ? text : L""));
   } else {
@@ -188,6 +236,8 @@ extern "C" int ProgressDlg_MessageBox(ProgressHandle h, const wchar_t* text, con
   Panel* p = Find(h);
   if (!p) return 0;
   BoxRequest box{text ? text : L"", caption ? caption : L"", style, 0};
+  Record("MessageBox\t" + std::to_string(h) + "\t" + std::to_string(style) + "\t" + Escape(Utf8(box.caption)) + "\t" +
+         Escape(Utf8(box.text)));
   if (p->window) {
     SendMessageW(p->window, kShowBox, 0, reinterpret_cast<LPARAM>(&box));
   } else {
@@ -204,6 +254,7 @@ extern "C" void ProgressDlg_Destroy(ProgressHandle h) {
   if (it != g_panels.end()) {
     if (it->second.window) DestroyWindow(it->second.window);
     g_panels.erase(it);
+    Record("Destroy\t" + std::to_string(h));
   }
   LeaveCriticalSection(&g_lock);
 }
