@@ -192,12 +192,78 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                       },
                       true};
     k["drive"] = drive;
+    SectionKind device{{"instance_id", "class_guid", "class", "hardware_ids", "compatible_ids", "friendly_name",
+                        "description", "pdo_name", "present", "problem", "interface", "interface2", "interface3",
+                        "interface4", "interface5"},
+                       {"instance_id"},
+                       [](const Reader& r, const std::string&, const Section& s, int, Description& d) {
+                         DeviceDescription dev;
+                         dev.instanceId = FromUtf8(s.at("instance_id").value);
+                         for (const auto& other : d.devices) {
+                           if (EqualNoCase(other.instanceId, dev.instanceId))
+                             r.Fail(s.at("instance_id").line, "device " + s.at("instance_id").value + " is described twice");
+                         }
+                         if (auto e = Find(s, "class_guid")) {
+                           dev.classGuid = CanonicalGuid(e->value);
+                           if (dev.classGuid.empty()) r.Fail(e->line, "'class_guid' is no GUID: " + e->value);
+                         }
+                         auto text = [&](const char* key, std::wstring& out) {
+                           if (auto e = Find(s, key)) out = FromUtf8(e->value);
+                         };
+                         text("class", dev.className);
+                         text("friendly_name", dev.friendlyName);
+                         text("description", dev.description);
+                         text("pdo_name", dev.pdoName);
+                         auto list = [&](const char* key, std::vector<std::wstring>& out) {
+                           if (auto e = Find(s, key)) {
+                             std::string rest = e->value;
+                             std::size_t start = 0;
+                             while (start <= rest.size()) {
+                               auto bar = rest.find('|', start);
+                               if (bar == std::string::npos) bar = rest.size();
+                               const std::string item = Trim(std::string_view(rest).substr(start, bar - start));
+                               if (!item.empty()) out.push_back(FromUtf8(item));
+                               start = bar + 1;
+                             }
+                           }
+                         };
+                         list("hardware_ids", dev.hardwareIds);
+                         list("compatible_ids", dev.compatibleIds);
+                         if (auto e = Find(s, "present")) dev.present = r.Boolean("present", *e);
+                         if (auto e = Find(s, "problem")) dev.problem = static_cast<win::DWORD>(r.Number("problem", *e, 0xFFFF));
+                         for (const char* key : {"interface", "interface2", "interface3", "interface4", "interface5"}) {
+                           auto e = Find(s, key);
+                           if (!e) continue;
+                           const auto sp = e->value.find(' ');
+                           InterfaceDescription i;
+                           i.classGuid = CanonicalGuid(e->value.substr(0, sp));
+                           if (i.classGuid.empty() || sp == std::string::npos)
+                             r.Fail(e->line, std::string("'") + key + "' is written {class GUID} device-path");
+                           i.symbolicLink = FromUtf8(Trim(std::string_view(e->value).substr(sp)));
+                           dev.interfaces.push_back(i);
+                         }
+                         d.devices.push_back(std::move(dev));
+                       },
+                       true};
+    k["device"] = device;
     return k;
   }();
   return kinds;
 }
 
 }  // namespace
+
+std::string CanonicalGuid(const std::string& text) {
+  std::string g = text;
+  if (g.size() == 36) g = "{" + g + "}";
+  if (g.size() != 38 || g.front() != '{' || g.back() != '}') return {};
+  for (std::size_t i = 1; i < 37; ++i) {
+    const bool dash = i == 9 || i == 14 || i == 19 || i == 24;
+    if (dash ? g[i] != '-' : !std::isxdigit(static_cast<unsigned char>(g[i]))) return {};
+    g[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(g[i])));
+  }
+  return g;
+}
 
 MachineError::MachineError(std::string file, int line, const std::string& fault)
     : std::runtime_error(file + (line > 0 ? ", line " + std::to_string(line) : std::string()) + ": " + fault),
@@ -247,7 +313,7 @@ Description ParseDescription(std::string_view text, const std::string& fileName)
         reader.Fail(lineNo, it->second.takesArgument ? "section [" + kind + "] needs a name, as in [" + kind + " C]"
                                                      : "section [" + kind + "] takes no name");
       }
-      const std::string id = kind + " " + Lower(arg);
+      const std::string id = kind + " " + Lower(arg);  // device sections are numbered: [device 1]
       if (!seen.insert(id).second) reader.Fail(lineNo, "section [" + inner + "] appears twice");
       blocks.push_back({kind, arg, lineNo, {}});
       continue;
@@ -312,6 +378,28 @@ std::string FormatDescription(const Description& d) {
   o << "\n[clock]\nmode = " << (d.clock.virtualTime ? "virtual" : "real") << "\ntick = " << d.clock.tick << "\n";
   for (const auto& [letter, folder] : d.drives) {
     o << "\n[drive " << static_cast<char>(letter) << "]\nfolder = " << folder << "\n";
+  }
+  int n = 0;
+  for (const auto& dev : d.devices) {
+    auto join = [](const std::vector<std::wstring>& ids) {
+      std::string out;
+      for (const auto& id : ids) out += (out.empty() ? "" : " | ") + ToUtf8(id);
+      return out;
+    };
+    o << "\n[device " << ++n << "]\ninstance_id = " << ToUtf8(dev.instanceId) << "\n";
+    if (!dev.classGuid.empty()) o << "class_guid = " << dev.classGuid << "\n";
+    if (!dev.className.empty()) o << "class = " << ToUtf8(dev.className) << "\n";
+    if (!dev.hardwareIds.empty()) o << "hardware_ids = " << join(dev.hardwareIds) << "\n";
+    if (!dev.compatibleIds.empty()) o << "compatible_ids = " << join(dev.compatibleIds) << "\n";
+    if (!dev.friendlyName.empty()) o << "friendly_name = " << ToUtf8(dev.friendlyName) << "\n";
+    if (!dev.description.empty()) o << "description = " << ToUtf8(dev.description) << "\n";
+    if (!dev.pdoName.empty()) o << "pdo_name = " << ToUtf8(dev.pdoName) << "\n";
+    o << "present = " << (dev.present ? "yes" : "no") << "\n";
+    if (dev.problem) o << "problem = " << dev.problem << "\n";
+    for (std::size_t i = 0; i < dev.interfaces.size() && i < 5; ++i) {
+      o << (i == 0 ? std::string("interface") : "interface" + std::to_string(i + 1)) << " = "
+        << dev.interfaces[i].classGuid << " " << ToUtf8(dev.interfaces[i].symbolicLink) << "\n";
+    }
   }
   return o.str();
 }

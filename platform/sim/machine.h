@@ -68,6 +68,26 @@ struct ClockDescription {
   win::DWORD tick = 1000000;  // tick count when a program starts on the machine
 };
 
+struct InterfaceDescription {
+  std::string classGuid;     // "{53F56308-B6BF-11D0-94F2-00A0C91EFB8B}", upper case
+  std::wstring symbolicLink;  // the device path a file can be opened on
+};
+
+/// One device node of the machine's device tree.
+struct DeviceDescription {
+  std::wstring instanceId;
+  std::string classGuid;  // setup class, upper case with braces; empty: none
+  std::wstring className;
+  std::vector<std::wstring> hardwareIds;
+  std::vector<std::wstring> compatibleIds;
+  std::wstring friendlyName;  // empty: the device has none
+  std::wstring description;
+  std::wstring pdoName;
+  bool present = true;
+  win::DWORD problem = 0;  // CM_PROB_*; 0: none
+  std::vector<InterfaceDescription> interfaces;
+};
+
 struct Description {
   std::string name;
   OsDescription os;
@@ -76,7 +96,11 @@ struct Description {
   ProcessDescription process;
   ClockDescription clock;
   std::map<wchar_t, std::string> drives;  // upper-case drive letter -> folder, relative to the machine folder
+  std::vector<DeviceDescription> devices;  // in the order the system lists them
 };
+
+/// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case, or empty when `text` is no GUID.
+std::string CanonicalGuid(const std::string& text);
 
 /// Parses a description text; `fileName` only names the file in errors. Throws MachineError.
 Description ParseDescription(std::string_view text, const std::string& fileName);

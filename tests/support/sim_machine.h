@@ -11,7 +11,8 @@
 namespace testsupport {
 
 /// Creates a machine from a template in a temporary folder, lets `adjust` change its description,
-/// and makes it the current machine until the scope ends (the previous one comes back then).
+/// and makes it the current machine until the scope ends (the previous one comes back then). Scopes
+/// must nest: end one before making the next in its place.
 class ScopedMachine {
  public:
   explicit ScopedMachine(const std::string& templateName = "win7-x64",

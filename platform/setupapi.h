@@ -1,0 +1,115 @@
+// Device installation services (SetupAPI): device information sets, devices, interfaces, properties.
+#pragma once
+
+#include <cstring>
+
+#include "platform/types.h"
+
+namespace win {
+
+struct GUID {
+  DWORD Data1;
+  WORD Data2;
+  WORD Data3;
+  BYTE Data4[8];
+};
+
+inline bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+using HDEVINFO = void*;
+using DEVINST = DWORD;
+
+inline constexpr DWORD DIGCF_DEFAULT = 0x1;
+inline constexpr DWORD DIGCF_PRESENT = 0x2;
+inline constexpr DWORD DIGCF_ALLCLASSES = 0x4;
+inline constexpr DWORD DIGCF_PROFILE = 0x8;
+inline constexpr DWORD DIGCF_DEVICEINTERFACE = 0x10;
+
+inline constexpr DWORD SPDRP_DEVICEDESC = 0;
+inline constexpr DWORD SPDRP_HARDWAREID = 1;
+inline constexpr DWORD SPDRP_COMPATIBLEIDS = 2;
+inline constexpr DWORD SPDRP_CLASS = 7;
+inline constexpr DWORD SPDRP_CLASSGUID = 8;
+inline constexpr DWORD SPDRP_DRIVER = 9;
+inline constexpr DWORD SPDRP_FRIENDLYNAME = 12;
+inline constexpr DWORD SPDRP_PHYSICAL_DEVICE_OBJECT_NAME = 14;
+
+inline constexpr DWORD REG_SZ = 1;
+inline constexpr DWORD REG_MULTI_SZ = 7;
+
+inline constexpr DWORD ERROR_INVALID_DATA = 13;
+inline constexpr DWORD ERROR_INVALID_USER_BUFFER = 1784;
+
+struct SP_DEVINFO_DATA {
+  DWORD cbSize;
+  GUID ClassGuid;
+  DWORD DevInst;
+  ULONG_PTR Reserved;
+};
+
+struct SP_DEVICE_INTERFACE_DATA {
+  DWORD cbSize;
+  GUID InterfaceClassGuid;
+  DWORD Flags;
+  ULONG_PTR Reserved;
+};
+
+// The fixed part is packed on 32-bit Windows (its size is 6 there, 8 on x64), as Windows declares it.
+#if defined(_WIN32) && defined(__i386__)
+#pragma pack(push, 1)
+#endif
+struct SP_DEVICE_INTERFACE_DETAIL_DATA_W {
+  DWORD cbSize;
+  WCHAR DevicePath[1];
+};
+#if defined(_WIN32) && defined(__i386__)
+#pragma pack(pop)
+#endif
+
+// Byte counts of wide text in these calls are counts of WCHAR times sizeof(WCHAR): pass the size of
+// the buffer as the compiler gives it (sizeof), never a written-out number.
+
+/// SetupDiGetClassDevsW: a set of the devices of setup class `classGuid` (or, with DIGCF_ALLCLASSES,
+/// of every class; with DIGCF_DEVICEINTERFACE, the devices exposing interfaces of class
+/// `classGuid`); DIGCF_PRESENT keeps only the devices plugged in. `enumerator` and `parent` must be
+/// null. Failure: INVALID_HANDLE_VALUE, last error ERROR_INVALID_PARAMETER (no class without
+/// DIGCF_ALLCLASSES).
+HDEVINFO SetupDiGetClassDevsW(const GUID* classGuid, LPCWSTR enumerator, void* parent, DWORD flags);
+
+/// SetupDiDestroyDeviceInfoList: ends a set. Failure: FALSE, last error ERROR_INVALID_HANDLE.
+BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set);
+
+/// SetupDiEnumDeviceInfo: the index-th device of the set. `data->cbSize` must be sizeof
+/// SP_DEVINFO_DATA (else ERROR_INVALID_USER_BUFFER). Past the last: FALSE, ERROR_NO_MORE_ITEMS.
+BOOL SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, SP_DEVINFO_DATA* data);
+
+/// SetupDiEnumDeviceInterfaces: the index-th interface of class `interfaceGuid` in the set (of one
+/// device when `device` is given). Past the last: FALSE, ERROR_NO_MORE_ITEMS.
+BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, SP_DEVINFO_DATA* device, const GUID* interfaceGuid, DWORD index,
+                                 SP_DEVICE_INTERFACE_DATA* data);
+
+/// SetupDiGetDeviceInterfaceDetailW: the interface's device path into `detail` (whose cbSize must be
+/// sizeof SP_DEVICE_INTERFACE_DETAIL_DATA_W), and its device into `device` (if given). With no
+/// buffer, or one too small: FALSE, ERROR_INSUFFICIENT_BUFFER, `*required` the bytes needed.
+BOOL SetupDiGetDeviceInterfaceDetailW(HDEVINFO set, SP_DEVICE_INTERFACE_DATA* data,
+                                      SP_DEVICE_INTERFACE_DETAIL_DATA_W* detail, DWORD detailSize, DWORD* required,
+                                      SP_DEVINFO_DATA* device);
+
+/// SetupDiGetDeviceInstanceIdW: the device's instance ID. Buffer too small (in characters): FALSE,
+/// ERROR_INSUFFICIENT_BUFFER, `*required` the characters needed with the terminator.
+BOOL SetupDiGetDeviceInstanceIdW(HDEVINFO set, SP_DEVINFO_DATA* device, LPWSTR buffer, DWORD size, DWORD* required);
+
+/// SetupDiGetDeviceRegistryPropertyW: one registry property of the device (REG_SZ or REG_MULTI_SZ
+/// text). A property the device does not have: FALSE, ERROR_INVALID_DATA. Buffer too small (bytes):
+/// FALSE, ERROR_INSUFFICIENT_BUFFER, `*required` the bytes needed, the buffer untouched.
+BOOL SetupDiGetDeviceRegistryPropertyW(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, DWORD* type,
+                                       BYTE* buffer, DWORD size, DWORD* required);
+
+/// Owner traits for a device information set (SetupDiDestroyDeviceInfoList on release).
+struct DevInfoTraits {
+  using Handle = HDEVINFO;
+  static Handle InvalidValue() { return INVALID_HANDLE_VALUE; }
+  static void Free(Handle set) { SetupDiDestroyDeviceInfoList(set); }
+};
+
+}  // namespace win

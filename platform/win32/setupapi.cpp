@@ -1,0 +1,65 @@
+// Win32 forwarding: SetupAPI.
+#include <cstddef>
+
+#include "platform/setupapi.h"
+#include "platform/win32/win32.h"
+#include <setupapi.h>
+
+static_assert(sizeof(win::GUID) == sizeof(::GUID));
+static_assert(sizeof(win::SP_DEVINFO_DATA) == sizeof(::SP_DEVINFO_DATA));
+static_assert(sizeof(win::SP_DEVICE_INTERFACE_DATA) == sizeof(::SP_DEVICE_INTERFACE_DATA));
+static_assert(sizeof(win::SP_DEVICE_INTERFACE_DETAIL_DATA_W) == sizeof(::SP_DEVICE_INTERFACE_DETAIL_DATA_W));
+static_assert(offsetof(win::SP_DEVINFO_DATA, DevInst) == offsetof(::SP_DEVINFO_DATA, DevInst));
+
+namespace win {
+
+HDEVINFO SetupDiGetClassDevsW(const GUID* classGuid, LPCWSTR enumerator, void* parent, DWORD flags) {
+  return ::SetupDiGetClassDevsW(reinterpret_cast<const ::GUID*>(classGuid), enumerator, static_cast<::HWND>(parent),
+                                flags);
+}
+
+BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set) { return ::SetupDiDestroyDeviceInfoList(set); }
+
+BOOL SetupDiEnumDeviceInfo(HDEVINFO set, DWORD index, SP_DEVINFO_DATA* data) {
+  return ::SetupDiEnumDeviceInfo(set, index, reinterpret_cast<::SP_DEVINFO_DATA*>(data));
+}
+
+BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, SP_DEVINFO_DATA* device, const GUID* interfaceGuid, DWORD index,
+                                 SP_DEVICE_INTERFACE_DATA* data) {
+  return ::SetupDiEnumDeviceInterfaces(set, reinterpret_cast<::SP_DEVINFO_DATA*>(device),
+                                       reinterpret_cast<const ::GUID*>(interfaceGuid), index,
+                                       reinterpret_cast<::SP_DEVICE_INTERFACE_DATA*>(data));
+}
+
+BOOL SetupDiGetDeviceInterfaceDetailW(HDEVINFO set, SP_DEVICE_INTERFACE_DATA* data,
+                                      SP_DEVICE_INTERFACE_DETAIL_DATA_W* detail, DWORD detailSize, DWORD* required,
+                                      SP_DEVINFO_DATA* device) {
+  ::DWORD need = 0;
+  const ::BOOL ok = ::SetupDiGetDeviceInterfaceDetailW(
+      set, reinterpret_cast<::SP_DEVICE_INTERFACE_DATA*>(data),
+      reinterpret_cast<::SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(detail), detailSize, &need,
+      reinterpret_cast<::SP_DEVINFO_DATA*>(device));
+  if (required) *required = need;
+  return ok;
+}
+
+BOOL SetupDiGetDeviceInstanceIdW(HDEVINFO set, SP_DEVINFO_DATA* device, LPWSTR buffer, DWORD size, DWORD* required) {
+  ::DWORD need = 0;
+  const ::BOOL ok =
+      ::SetupDiGetDeviceInstanceIdW(set, reinterpret_cast<::SP_DEVINFO_DATA*>(device), buffer, size, &need);
+  if (required) *required = need;
+  return ok;
+}
+
+BOOL SetupDiGetDeviceRegistryPropertyW(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD property, DWORD* type,
+                                       BYTE* buffer, DWORD size, DWORD* required) {
+  ::DWORD t = 0;
+  ::DWORD need = 0;
+  const ::BOOL ok = ::SetupDiGetDeviceRegistryPropertyW(set, reinterpret_cast<::SP_DEVINFO_DATA*>(device), property,
+                                                        &t, buffer, size, &need);
+  if (type) *type = t;
+  if (required) *required = need;
+  return ok;
+}
+
+}  // namespace win
