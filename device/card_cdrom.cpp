@@ -2,7 +2,9 @@
 #include "device/card_cdrom.h"
 
 #include "device/card_ids.h"
+#include "device/device_state.h"
 #include "device/enumerator.h"
+#include "env/log.h"
 
 bool CollectCardCdromIDs(vecInstanceID& ids, bool presentOnly) {
   ids.clear();
@@ -18,4 +20,12 @@ bool CollectCardCdromIDs(vecInstanceID& ids, bool presentOnly) {
   }
   enumerator.Release();
   return found;
+}
+
+bool SetCardCdromState(bool enable, bool presentOnly) {
+  vecInstanceID ids;
+  CollectCardCdromIDs(ids, presentOnly);
+  for (const std::wstring& id : ids) SetDeviceState(id, enable);
+  WriteLog(L"vecInstanceID.size()  =  %d", static_cast<int>(ids.size()));
+  return !ids.empty();
 }

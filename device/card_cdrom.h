@@ -11,3 +11,8 @@ using vecInstanceID = std::vector<std::wstring>;
 /// `presentOnly`, else every installed device of every class; only IDs that IsUsbChipID accepts.
 /// True when at least one was found.
 bool CollectCardCdromIDs(vecInstanceID& ids, bool presentOnly);
+
+/// Enables or disables every card CD-ROM device CollectCardCdromIDs finds (present ones only when
+/// `presentOnly`), in listing order, ignoring each change's outcome; logs the count. True when at
+/// least one device was found.
+bool SetCardCdromState(bool enable, bool presentOnly);

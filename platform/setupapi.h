@@ -112,4 +112,48 @@ struct DevInfoTraits {
   static void Free(Handle set) { SetupDiDestroyDeviceInfoList(set); }
 };
 
+// Class installer requests and the Configuration Manager's device-node status.
+
+inline constexpr DWORD DIF_PROPERTYCHANGE = 0x12;
+inline constexpr DWORD DICS_ENABLE = 1;
+inline constexpr DWORD DICS_DISABLE = 2;
+inline constexpr DWORD DICS_FLAG_GLOBAL = 1;
+inline constexpr DWORD DICS_FLAG_CONFIGSPECIFIC = 2;
+
+inline constexpr DWORD DN_DRIVER_LOADED = 0x2;
+inline constexpr DWORD DN_STARTED = 0x8;
+inline constexpr DWORD DN_HAS_PROBLEM = 0x400;
+inline constexpr DWORD CM_PROB_DISABLED = 0x16;
+
+using CONFIGRET = DWORD;
+inline constexpr CONFIGRET CR_SUCCESS = 0;
+inline constexpr CONFIGRET CR_INVALID_DEVNODE = 5;
+inline constexpr CONFIGRET CR_NO_SUCH_DEVINST = 0xD;
+
+struct SP_CLASSINSTALL_HEADER {
+  DWORD cbSize;
+  DWORD InstallFunction;
+};
+
+struct SP_PROPCHANGE_PARAMS {
+  SP_CLASSINSTALL_HEADER ClassInstallHeader;
+  DWORD StateChange;
+  DWORD Scope;
+  DWORD HwProfile;
+};
+
+/// SetupDiSetClassInstallParamsW: stores the parameters of the next class-installer request for the
+/// device. `header->cbSize` must be sizeof SP_CLASSINSTALL_HEADER. Failure: FALSE, last error
+/// ERROR_INVALID_USER_BUFFER or ERROR_INVALID_PARAMETER.
+BOOL SetupDiSetClassInstallParamsW(HDEVINFO set, SP_DEVINFO_DATA* device, SP_CLASSINSTALL_HEADER* header, DWORD size);
+
+/// SetupDiCallClassInstaller: carries out `function` (DIF_PROPERTYCHANGE: enable or disable the
+/// device, for all hardware profiles or the current one) with the stored parameters. Failure: FALSE
+/// with the last error the class installer gave.
+BOOL SetupDiCallClassInstaller(DWORD function, HDEVINFO set, SP_DEVINFO_DATA* device);
+
+/// CM_Get_DevNode_Status: the device node's status bits and problem number. A device that is not
+/// plugged in: CR_NO_SUCH_DEVINST, outputs untouched.
+CONFIGRET CM_Get_DevNode_Status(DWORD* status, DWORD* problem, DEVINST node, DWORD flags);
+
 }  // namespace win

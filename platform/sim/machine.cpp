@@ -193,7 +193,7 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                       true};
     k["drive"] = drive;
     SectionKind device{{"instance_id", "class_guid", "class", "hardware_ids", "compatible_ids", "friendly_name",
-                        "description", "pdo_name", "present", "problem", "interface", "interface2", "interface3",
+                        "description", "pdo_name", "present", "problem", "disabled", "state_change", "interface", "interface2", "interface3",
                         "interface4", "interface5"},
                        {"instance_id"},
                        [](const Reader& r, const std::string&, const Section& s, int, Description& d) {
@@ -231,6 +231,18 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                          list("compatible_ids", dev.compatibleIds);
                          if (auto e = Find(s, "present")) dev.present = r.Boolean("present", *e);
                          if (auto e = Find(s, "problem")) dev.problem = static_cast<win::DWORD>(r.Number("problem", *e, 0xFFFF));
+                         if (auto e = Find(s, "disabled")) {
+                           const std::string v = Lower(e->value);
+                           if (v == "global" || v == "both") dev.disabledGlobal = true;
+                           if (v == "config" || v == "both") dev.disabledConfig = true;
+                           if (v != "none" && v != "global" && v != "config" && v != "both")
+                             r.Fail(e->line, "'disabled' must be none, global, config or both");
+                         }
+                         if (auto e = Find(s, "state_change")) {
+                           const std::string v = Lower(e->value);
+                           if (v != "works" && v != "fails") r.Fail(e->line, "'state_change' must be works or fails");
+                           dev.stateChangeFails = v == "fails";
+                         }
                          for (const char* key : {"interface", "interface2", "interface3", "interface4", "interface5"}) {
                            auto e = Find(s, key);
                            if (!e) continue;
@@ -396,6 +408,9 @@ std::string FormatDescription(const Description& d) {
     if (!dev.pdoName.empty()) o << "pdo_name = " << ToUtf8(dev.pdoName) << "\n";
     o << "present = " << (dev.present ? "yes" : "no") << "\n";
     if (dev.problem) o << "problem = " << dev.problem << "\n";
+    if (dev.disabledGlobal || dev.disabledConfig)
+      o << "disabled = " << (dev.disabledGlobal && dev.disabledConfig ? "both" : dev.disabledGlobal ? "global" : "config") << "\n";
+    if (dev.stateChangeFails) o << "state_change = fails\n";
     for (std::size_t i = 0; i < dev.interfaces.size() && i < 5; ++i) {
       o << (i == 0 ? std::string("interface") : "interface" + std::to_string(i + 1)) << " = "
         << dev.interfaces[i].classGuid << " " << ToUtf8(dev.interfaces[i].symbolicLink) << "\n";

@@ -84,7 +84,10 @@ struct DeviceDescription {
   std::wstring description;
   std::wstring pdoName;
   bool present = true;
-  win::DWORD problem = 0;  // CM_PROB_*; 0: none
+  win::DWORD problem = 0;  // CM_PROB_*; 0: none (a disabled device reports CM_PROB_DISABLED)
+  bool disabledGlobal = false;  // disabled for all hardware profiles
+  bool disabledConfig = false;  // disabled in the current hardware profile
+  bool stateChangeFails = false;  // the class installer refuses to enable or disable it
   std::vector<InterfaceDescription> interfaces;
 };
 
@@ -128,6 +131,7 @@ const Template& DefaultTemplate();
 struct Record {
   std::map<std::wstring, int> libraryLoads;  // lower-case file name -> successful LoadLibraryW calls
   std::vector<std::wstring> debugOutput;     // every OutputDebugStringW text
+  std::vector<std::wstring> propertyChanges; // "enable global <instance ID>", "disable config <instance ID>"
 };
 
 class Machine {

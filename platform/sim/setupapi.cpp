@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <map>
 #include <vector>
 
 #include "platform/error.h"
@@ -24,6 +25,7 @@ struct DevInfoSet : Object {
   std::vector<std::size_t> devices;
   std::vector<Member> interfaces;
   std::string interfaceGuid;
+  std::map<win::DWORD, win::SP_PROPCHANGE_PARAMS> installParams;  // by DevInst
 };
 
 std::string GuidText(const win::GUID& g) {
@@ -219,6 +221,59 @@ BOOL SetupDiGetDeviceRegistryPropertyW(HDEVINFO set, SP_DEVINFO_DATA* device, DW
   if (!buffer || size < need) return sim::Fail(ERROR_INSUFFICIENT_BUFFER, FALSE);
   std::memcpy(buffer, value.data(), need);
   return TRUE;
+}
+
+}  // namespace win
+
+namespace win {
+
+BOOL SetupDiSetClassInstallParamsW(HDEVINFO set, SP_DEVINFO_DATA* device, SP_CLASSINSTALL_HEADER* header, DWORD size) {
+  auto s = sim::Handles().Get<sim::DevInfoSet>(set);
+  if (!s) return sim::Fail(ERROR_INVALID_HANDLE, FALSE);
+  if (!header || header->cbSize != sizeof(SP_CLASSINSTALL_HEADER)) return sim::Fail(ERROR_INVALID_USER_BUFFER, FALSE);
+  if (header->InstallFunction != DIF_PROPERTYCHANGE || size != sizeof(SP_PROPCHANGE_PARAMS) || !device) {
+    return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
+  }
+  s->installParams[device->DevInst] = *reinterpret_cast<SP_PROPCHANGE_PARAMS*>(header);
+  return TRUE;
+}
+
+BOOL SetupDiCallClassInstaller(DWORD function, HDEVINFO set, SP_DEVINFO_DATA* device) {
+  auto s = sim::Handles().Get<sim::DevInfoSet>(set);
+  if (!s) return sim::Fail(ERROR_INVALID_HANDLE, FALSE);
+  if (function != DIF_PROPERTYCHANGE || !device) return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
+  auto params = s->installParams.find(device->DevInst);
+  if (params == s->installParams.end()) return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
+  sim::Machine& m = sim::Current();
+  std::lock_guard<std::recursive_mutex> guard(m.Lock());
+  if (device->DevInst == 0 || device->DevInst > m.Desc().devices.size()) return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
+  sim::DeviceDescription& d = m.MutableDesc().devices[device->DevInst - 1];
+  const SP_PROPCHANGE_PARAMS& p = params->second;
+  const bool enable = p.StateChange == DICS_ENABLE;
+  const bool global = p.Scope == DICS_FLAG_GLOBAL;
+  if ((p.StateChange != DICS_ENABLE && p.StateChange != DICS_DISABLE) ||
+      (p.Scope != DICS_FLAG_GLOBAL && p.Scope != DICS_FLAG_CONFIGSPECIFIC)) {
+    return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
+  }
+  m.Observed().propertyChanges.push_back(std::wstring(enable ? L"enable " : L"disable ") + (global ? L"global " : L"config ") +
+                                         d.instanceId);
+  if (d.stateChangeFails) return sim::Fail(ERROR_ACCESS_DENIED, FALSE);
+  (global ? d.disabledGlobal : d.disabledConfig) = !enable;
+  m.SetDirty();
+  return TRUE;
+}
+
+CONFIGRET CM_Get_DevNode_Status(DWORD* status, DWORD* problem, DEVINST node, DWORD flags) {
+  if (!status || !problem || flags != 0) return 0x1F;  // CR_INVALID_POINTER / CR_INVALID_FLAG
+  sim::Machine& m = sim::Current();
+  std::lock_guard<std::recursive_mutex> guard(m.Lock());
+  if (node == 0 || node > m.Desc().devices.size()) return CR_INVALID_DEVNODE;
+  const sim::DeviceDescription& d = m.Desc().devices[node - 1];
+  if (!d.present) return CR_NO_SUCH_DEVINST;
+  const DWORD prob = (d.disabledGlobal || d.disabledConfig) ? CM_PROB_DISABLED : d.problem;
+  *problem = prob;
+  *status = prob ? DN_HAS_PROBLEM : (DN_DRIVER_LOADED | DN_STARTED);
+  return CR_SUCCESS;
 }
 
 }  // namespace win

@@ -4,12 +4,14 @@
 #include "platform/setupapi.h"
 #include "platform/win32/win32.h"
 #include <setupapi.h>
+#include <cfgmgr32.h>
 
 static_assert(sizeof(win::GUID) == sizeof(::GUID));
 static_assert(sizeof(win::SP_DEVINFO_DATA) == sizeof(::SP_DEVINFO_DATA));
 static_assert(sizeof(win::SP_DEVICE_INTERFACE_DATA) == sizeof(::SP_DEVICE_INTERFACE_DATA));
 static_assert(sizeof(win::SP_DEVICE_INTERFACE_DETAIL_DATA_W) == sizeof(::SP_DEVICE_INTERFACE_DETAIL_DATA_W));
 static_assert(offsetof(win::SP_DEVINFO_DATA, DevInst) == offsetof(::SP_DEVINFO_DATA, DevInst));
+static_assert(sizeof(win::SP_PROPCHANGE_PARAMS) == sizeof(::SP_PROPCHANGE_PARAMS));
 
 namespace win {
 
@@ -60,6 +62,30 @@ BOOL SetupDiGetDeviceRegistryPropertyW(HDEVINFO set, SP_DEVINFO_DATA* device, DW
   if (type) *type = t;
   if (required) *required = need;
   return ok;
+}
+
+}  // namespace win
+
+namespace win {
+
+BOOL SetupDiSetClassInstallParamsW(HDEVINFO set, SP_DEVINFO_DATA* device, SP_CLASSINSTALL_HEADER* header, DWORD size) {
+  return ::SetupDiSetClassInstallParamsW(set, reinterpret_cast<::SP_DEVINFO_DATA*>(device),
+                                         reinterpret_cast<::SP_CLASSINSTALL_HEADER*>(header), size);
+}
+
+BOOL SetupDiCallClassInstaller(DWORD function, HDEVINFO set, SP_DEVINFO_DATA* device) {
+  return ::SetupDiCallClassInstaller(function, set, reinterpret_cast<::SP_DEVINFO_DATA*>(device));
+}
+
+CONFIGRET CM_Get_DevNode_Status(DWORD* status, DWORD* problem, DEVINST node, DWORD flags) {
+  ::ULONG s = 0;
+  ::ULONG p = 0;
+  const ::CONFIGRET r = ::CM_Get_DevNode_Status(&s, &p, node, flags);
+  if (r == CR_SUCCESS) {
+    if (status) *status = s;
+    if (problem) *problem = p;
+  }
+  return r;
 }
 
 }  // namespace win
