@@ -6,8 +6,14 @@
 
 #include "device/card_ids.h"
 #include "device/enumerator.h"
+#include "env/console.h"
 #include "env/log.h"
 #include "env/os_version.h"
+#include "platform/error.h"
+#include "platform/file.h"
+#include "platform/handle.h"
+#include "platform/scoped.h"
+#include "platform/security.h"
 
 namespace {
 
@@ -72,4 +78,37 @@ PassThroughBlock BuildPassThroughBlock(const win::BYTE* command, win::DWORD coun
   Put32(b, 24, 48);   // SenseInfoOffset
   if (command && count > 0) std::memcpy(&b[28], command, count > 16 ? 16 : count);
   return b;
+}
+
+bool EnableDebugPrivilege() {
+  win::HANDLE rawToken = nullptr;
+  if (!win::OpenProcessToken(win::GetCurrentProcess(), win::TOKEN_ADJUST_PRIVILEGES, &rawToken)) return false;
+  win::ScopedGeneric<win::KernelHandleTraits> token(rawToken);
+  win::TOKEN_PRIVILEGES privileges{};
+  privileges.PrivilegeCount = 1;
+  if (!win::LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &privileges.Privileges[0].Luid)) {
+    WriteConsoleNarrow("Can't   lookup   privilege   value.\n");
+  }
+  privileges.Privileges[0].Attributes = win::SE_PRIVILEGE_ENABLED;
+  if (!win::AdjustTokenPrivileges(token.get(), win::FALSE, &privileges, sizeof privileges, nullptr, nullptr)) {
+    WriteConsoleNarrow("Can't   adjust   privilege   value.\n");
+  }
+  return win::GetLastError() == win::ERROR_SUCCESS;
+}
+
+bool SendSwitchCommand(const std::wstring& path, const win::BYTE* command, win::DWORD count) {
+  WriteLog(L"CreateFile: %s\n", path.c_str());
+  EnableDebugPrivilege();
+  win::ScopedGeneric<win::FileHandleTraits> drive(win::CreateFileW(
+      path.c_str(), win::GENERIC_READ | win::GENERIC_WRITE, win::FILE_SHARE_READ | win::FILE_SHARE_WRITE, nullptr,
+      win::OPEN_EXISTING, win::FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!drive) {
+    WriteLog(L"Error CreateFile: %s, Error Code: %d\n", path.c_str(), static_cast<int>(win::GetLastError()));
+    return false;
+  }
+  PassThroughBlock block = BuildPassThroughBlock(command, count);
+  win::DWORD returned = 0;
+  win::DeviceIoControl(drive.get(), IOCTL_SCSI_PASS_THROUGH, block.data(), kPassThroughInputLength, block.data(),
+                       kPassThroughOutputLength, &returned, nullptr);
+  return true;
 }

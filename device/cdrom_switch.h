@@ -16,6 +16,14 @@ bool FindCardCdromInterface(std::wstring& path);
 /// 01 00 on XP, 03 00 on Vista and 7, 00 00 otherwise) and sets `length` to 3. Returns true.
 bool BuildSwitchCommand(win::BYTE* command, win::DWORD& length);
 
+/// Opens the drive at `path` and sends it the command (`command` may be null, `count` 0) in the SCSI
+/// pass-through request. True when the drive could be opened and the request was issued, whatever
+/// the request's own result; false (with a log line) when the drive cannot be opened.
+bool SendSwitchCommand(const std::wstring& path, const win::BYTE* command, win::DWORD count);
+
+/// Enables the process's debug privilege. True exactly when the adjustment left the last error 0.
+bool EnableDebugPrivilege();
+
 /// The SCSI pass-through request as sent: 44-byte header, filler, 32-byte sense and 512-byte data
 /// buffer (592 bytes). At most 16 command bytes go into the Cdb field; none when `command` is null or
 /// `count` is 0.

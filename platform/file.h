@@ -99,4 +99,11 @@ BOOL RemoveDirectoryW(LPCWSTR path);
 /// FILE_SHARE_DELETE), ERROR_INVALID_NAME.
 BOOL DeleteFileW(LPCWSTR path);
 
+/// DeviceIoControl: sends the control code `code` with `inSize` bytes of `in` to the device opened
+/// as `device` and receives up to `outSize` bytes into `out` (overlapped I/O is not supported).
+/// Failure: FALSE, last error ERROR_INVALID_HANDLE, ERROR_INVALID_FUNCTION (not a device, or a code
+/// the device does not know) or what the device answers.
+BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize, DWORD* returned,
+                     void* overlapped);
+
 }  // namespace win

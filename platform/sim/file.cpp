@@ -11,6 +11,7 @@
 #include "platform/error.h"
 #include "platform/file.h"
 #include "platform/nls.h"
+#include "platform/sim/devices.h"
 #include "platform/sim/fs.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/objects.h"
@@ -177,6 +178,10 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD shareMode, void* securityAt
   (void)flagsAndAttributes;
   if (!path || securityAttributes || templateFile || creation < CREATE_NEW || creation > TRUNCATE_EXISTING) {
     return sim::Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
+  }
+  const std::wstring text(path);
+  if (text.size() > 4 && (text.compare(0, 4, L"\\\\?\\") == 0 || text.compare(0, 4, L"\\\\.\\") == 0)) {
+    return sim::OpenDevicePath(text);
   }
   sim::Machine& machine = sim::Current();
   std::lock_guard<std::recursive_mutex> guard(machine.Lock());
@@ -360,3 +365,26 @@ BOOL DeleteFileW(LPCWSTR path) {
 }
 
 }  // namespace win
+
+namespace sim {
+
+win::HANDLE OpenDevicePath(const std::wstring& path) {
+  Machine& m = Current();
+  std::lock_guard<std::recursive_mutex> guard(m.Lock());
+  const auto& devices = m.Desc().devices;
+  for (std::size_t i = 0; i < devices.size(); ++i) {
+    if (!devices[i].present) continue;
+    for (const auto& itf : devices[i].interfaces) {
+      if (!EqualNoCase(itf.symbolicLink, path)) continue;
+      if (devices[i].openDenied) return Fail(win::ERROR_ACCESS_DENIED, win::INVALID_HANDLE_VALUE);
+      auto object = std::make_shared<DeviceFileObject>();
+      object->path = itf.symbolicLink;
+      object->device = i;
+      win::SetLastError(win::ERROR_SUCCESS);
+      return Handles().Add(object);
+    }
+  }
+  return Fail(win::ERROR_FILE_NOT_FOUND, win::INVALID_HANDLE_VALUE);
+}
+
+}  // namespace sim

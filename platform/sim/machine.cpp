@@ -153,7 +153,7 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                      if (auto e = Find(s, "font_charset"))
                        d.screen.fontCharSet = static_cast<win::BYTE>(r.Number("font_charset", *e, 255, 10));
                    }};
-    k["process"] = {{"image", "current_directory", "tls_slots"}, {"image"},
+    k["process"] = {{"image", "current_directory", "tls_slots", "debug_privilege"}, {"image"},
                     [](const Reader& r, const std::string&, const Section& s, int, Description& d) {
                       const Entry& img = s.at("image");
                       d.process.image = FromUtf8(img.value);
@@ -168,6 +168,8 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                       d.process.tlsSlots = 1088;
                       if (auto e = Find(s, "tls_slots"))
                         d.process.tlsSlots = static_cast<win::DWORD>(r.Number("tls_slots", *e, 1088, 10));
+                      d.process.debugPrivilege = true;
+                      if (auto e = Find(s, "debug_privilege")) d.process.debugPrivilege = r.Boolean("debug_privilege", *e);
                     }};
     k["clock"] = {{"mode", "tick"}, {},
                   [](const Reader& r, const std::string&, const Section& s, int, Description& d) {
@@ -193,7 +195,7 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                       true};
     k["drive"] = drive;
     SectionKind device{{"instance_id", "class_guid", "class", "hardware_ids", "compatible_ids", "friendly_name",
-                        "description", "pdo_name", "present", "problem", "disabled", "state_change", "interface", "interface2", "interface3",
+                        "description", "pdo_name", "present", "problem", "disabled", "state_change", "open", "interface", "interface2", "interface3",
                         "interface4", "interface5"},
                        {"instance_id"},
                        [](const Reader& r, const std::string&, const Section& s, int, Description& d) {
@@ -242,6 +244,11 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                            const std::string v = Lower(e->value);
                            if (v != "works" && v != "fails") r.Fail(e->line, "'state_change' must be works or fails");
                            dev.stateChangeFails = v == "fails";
+                         }
+                         if (auto e = Find(s, "open")) {
+                           const std::string v = Lower(e->value);
+                           if (v != "allowed" && v != "denied") r.Fail(e->line, "'open' must be allowed or denied");
+                           dev.openDenied = v == "denied";
                          }
                          for (const char* key : {"interface", "interface2", "interface3", "interface4", "interface5"}) {
                            auto e = Find(s, key);
@@ -387,6 +394,7 @@ std::string FormatDescription(const Description& d) {
     << "\n[process]\nimage = " << ToUtf8(d.process.image) << "\n";
   if (!d.process.currentDirectory.empty()) o << "current_directory = " << ToUtf8(d.process.currentDirectory) << "\n";
   if (d.process.tlsSlots != 1088) o << "tls_slots = " << d.process.tlsSlots << "\n";
+  if (!d.process.debugPrivilege) o << "debug_privilege = no\n";
   o << "\n[clock]\nmode = " << (d.clock.virtualTime ? "virtual" : "real") << "\ntick = " << d.clock.tick << "\n";
   for (const auto& [letter, folder] : d.drives) {
     o << "\n[drive " << static_cast<char>(letter) << "]\nfolder = " << folder << "\n";
@@ -411,6 +419,7 @@ std::string FormatDescription(const Description& d) {
     if (dev.disabledGlobal || dev.disabledConfig)
       o << "disabled = " << (dev.disabledGlobal && dev.disabledConfig ? "both" : dev.disabledGlobal ? "global" : "config") << "\n";
     if (dev.stateChangeFails) o << "state_change = fails\n";
+    if (dev.openDenied) o << "open = denied\n";
     for (std::size_t i = 0; i < dev.interfaces.size() && i < 5; ++i) {
       o << (i == 0 ? std::string("interface") : "interface" + std::to_string(i + 1)) << " = "
         << dev.interfaces[i].classGuid << " " << ToUtf8(dev.interfaces[i].symbolicLink) << "\n";

@@ -61,6 +61,7 @@ struct ProcessDescription {
   std::wstring image;             // what GetModuleFileNameW(NULL) answers
   std::wstring currentDirectory;  // empty: the image's directory
   win::DWORD tlsSlots = 1088;     // thread-local storage slots TlsAlloc can hand out
+  bool debugPrivilege = true;     // the user's token holds SeDebugPrivilege (administrators do)
 };
 
 struct ClockDescription {
@@ -88,6 +89,7 @@ struct DeviceDescription {
   bool disabledGlobal = false;  // disabled for all hardware profiles
   bool disabledConfig = false;  // disabled in the current hardware profile
   bool stateChangeFails = false;  // the class installer refuses to enable or disable it
+  bool openDenied = false;        // opening its interfaces fails with access denied
   std::vector<InterfaceDescription> interfaces;
 };
 
@@ -132,6 +134,12 @@ struct Record {
   std::map<std::wstring, int> libraryLoads;  // lower-case file name -> successful LoadLibraryW calls
   std::vector<std::wstring> debugOutput;     // every OutputDebugStringW text
   std::vector<std::wstring> propertyChanges; // "enable global <instance ID>", "disable config <instance ID>"
+  struct IoRequest {
+    std::wstring path;  // the device path the handle was opened on
+    win::DWORD code, inSize, outSize;
+    std::vector<win::BYTE> bytes;  // the first max(inSize, outSize) bytes of the input buffer
+  };
+  std::vector<IoRequest> ioRequests;
 };
 
 class Machine {

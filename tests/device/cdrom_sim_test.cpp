@@ -127,4 +127,45 @@ TEST_F(CardDriveTest, CollectingTheCardsCdromDevices) {
   EXPECT_TRUE(ids.empty());
 }
 
+TEST_F(CardDriveTest, TheCommandReachesTheDriveInThePassThroughRequest) {
+  sim::DeviceDescription card = Drive(kCard1, L"\\\\?\\usbstor#cdrom#1");
+  Use({card});
+  win::BYTE command[260] = {};
+  win::DWORD length = 0;
+  BuildSwitchCommand(command, length);
+  EXPECT_TRUE(SendSwitchCommand(L"\\\\?\\USBSTOR#CDROM#1", command, length));
+  const auto& requests = m_machine->Get().Observed().ioRequests;
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].code, IOCTL_SCSI_PASS_THROUGH);
+  EXPECT_EQ(requests[0].inSize, 44u);
+  EXPECT_EQ(requests[0].outSize, 272u);
+  const PassThroughBlock expected = BuildPassThroughBlock(command, 3);
+  ASSERT_EQ(requests[0].bytes.size(), 272u);
+  EXPECT_TRUE(std::equal(requests[0].bytes.begin(), requests[0].bytes.end(), expected.begin()));
+  EXPECT_EQ(requests[0].bytes[28], 0x9F);
+  EXPECT_EQ(requests[0].bytes[29], 0x01);  // Windows XP
+  EXPECT_EQ(Log(), "CreateFile: \\\\?\\USBSTOR#CDROM#1\r\n\r\n");
+}
+
+TEST_F(CardDriveTest, ADriveThatCannotBeOpenedIsLoggedWithItsErrorCode) {
+  sim::DeviceDescription card = Drive(kCard1, L"\\\\?\\usbstor#cdrom#1");
+  card.openDenied = true;
+  Use({card});
+  EXPECT_FALSE(SendSwitchCommand(L"\\\\?\\usbstor#cdrom#1", nullptr, 0));
+  EXPECT_FALSE(SendSwitchCommand(L"\\\\?\\no#such#drive", nullptr, 0));
+  EXPECT_TRUE(m_machine->Get().Observed().ioRequests.empty());
+  EXPECT_EQ(Log(),
+            "CreateFile: \\\\?\\usbstor#cdrom#1\r\n\r\n"
+            "Error CreateFile: \\\\?\\usbstor#cdrom#1, Error Code: 5\r\n\r\n"
+            "CreateFile: \\\\?\\no#such#drive\r\n\r\n"
+            "Error CreateFile: \\\\?\\no#such#drive, Error Code: 2\r\n\r\n");
+}
+
+TEST(DebugPrivilegeTest, TrueOnlyWhenTheTokenHoldsThePrivilege) {
+  for (bool held : {true, false}) {
+    testsupport::ScopedMachine machine("winxp", [&](sim::Description& d) { d.process.debugPrivilege = held; });
+    EXPECT_EQ(EnableDebugPrivilege(), held);
+  }
+}
+
 }  // namespace
