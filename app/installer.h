@@ -51,6 +51,13 @@ class CUpdateInstaller final : public CInstallerBase {
   ~CUpdateInstaller() = default;
 
   int RunInstall() override;
+
+  /// Waits up to two minutes for a supported card in its composite form: prompts for the card when
+  /// none is seen, and sends the switch command whenever the card shows its CD-ROM drive.
+  bool WaitForCard();
+
+  /// Loads a language file into the localizer (the work does this from the user's language).
+  void LoadLanguage(const std::wstring& path) { m_localizer.Load(path); }
 };
 
 /// The work callback given to ProgressDlg_Excute: the context is the installer object.

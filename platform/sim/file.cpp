@@ -371,6 +371,7 @@ namespace sim {
 win::HANDLE OpenDevicePath(const std::wstring& path) {
   Machine& m = Current();
   std::lock_guard<std::recursive_mutex> guard(m.Lock());
+  m.UpdateCards();
   const auto& devices = m.Desc().devices;
   for (std::size_t i = 0; i < devices.size(); ++i) {
     if (!devices[i].present) continue;

@@ -265,6 +265,52 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                        },
                        true};
     k["device"] = device;
+    SectionKind card{{"model", "vendor", "plugged_at", "form", "switch_delay", "interface_delay", "interfaces",
+                      "commands_needed", "accepts", "ignores_command", "cdrom_stays", "unplug_at"},
+                     {"model"},
+                     [](const Reader& r, const std::string&, const Section& s, int, Description& d) {
+                       CardDescription c;
+                       c.product = static_cast<win::WORD>(r.Number("model", s.at("model"), 0xFFFF, 16));
+                       if (auto e = Find(s, "vendor")) c.vendor = static_cast<win::WORD>(r.Number("vendor", *e, 0xFFFF, 16));
+                       if (auto e = Find(s, "plugged_at")) c.pluggedAt = r.Number("plugged_at", *e, 0xFFFFFFFFFFull, 10);
+                       if (auto e = Find(s, "unplug_at")) c.unplugAt = r.Number("unplug_at", *e, 0xFFFFFFFFFFull, 10);
+                       if (auto e = Find(s, "form")) {
+                         const std::string v = Lower(e->value);
+                         if (v != "cdrom" && v != "composite") r.Fail(e->line, "'form' must be cdrom or composite");
+                         c.startsComposite = v == "composite";
+                       }
+                       if (auto e = Find(s, "switch_delay")) c.switchDelay = static_cast<win::DWORD>(r.Number("switch_delay", *e, 0xFFFFFFFF, 10));
+                       if (auto e = Find(s, "interface_delay"))
+                         c.interfaceDelay = static_cast<win::DWORD>(r.Number("interface_delay", *e, 0xFFFFFFFF, 10));
+                       if (auto e = Find(s, "commands_needed"))
+                         c.commandsNeeded = static_cast<int>(r.Number("commands_needed", *e, 1000, 10));
+                       if (auto e = Find(s, "ignores_command")) c.ignoresCommand = r.Boolean("ignores_command", *e);
+                       if (auto e = Find(s, "cdrom_stays")) c.cdromStays = r.Boolean("cdrom_stays", *e);
+                       if (auto e = Find(s, "interfaces")) {
+                         c.interfaces.clear();
+                         std::istringstream in(e->value);
+                         std::string item;
+                         while (in >> item) {
+                           if (Lower(item) == "none") continue;
+                           Entry one{item, e->line};
+                           c.interfaces.push_back(static_cast<int>(r.Number("interfaces", one, 15, 10)));
+                         }
+                       }
+                       if (auto e = Find(s, "accepts")) {
+                         std::istringstream in(e->value);
+                         std::string item;
+                         while (in >> item) {
+                           std::string up;
+                           for (char ch : item) up += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+                           if (up.size() != 6 || up.find_first_not_of("0123456789ABCDEF") != std::string::npos)
+                             r.Fail(e->line, "'accepts' lists command bytes such as 9F0100");
+                           c.accepts.push_back(up);
+                         }
+                       }
+                       d.cards.push_back(c);
+                     },
+                     true};
+    k["card"] = card;
     return k;
   }();
   return kinds;
@@ -401,6 +447,7 @@ std::string FormatDescription(const Description& d) {
   }
   int n = 0;
   for (const auto& dev : d.devices) {
+    if (dev.card) continue;  // made by a card at start
     auto join = [](const std::vector<std::wstring>& ids) {
       std::string out;
       for (const auto& id : ids) out += (out.empty() ? "" : " | ") + ToUtf8(id);
@@ -425,6 +472,26 @@ std::string FormatDescription(const Description& d) {
         << dev.interfaces[i].classGuid << " " << ToUtf8(dev.interfaces[i].symbolicLink) << "\n";
     }
   }
+  int cardNumber = 0;
+  for (const auto& c : d.cards) {
+    char ids[32];
+    std::snprintf(ids, sizeof ids, "%04X", static_cast<unsigned>(c.product));
+    o << "\n[card " << ++cardNumber << "]\nmodel = " << ids << "\n";
+    std::snprintf(ids, sizeof ids, "%04X", static_cast<unsigned>(c.vendor));
+    o << "vendor = " << ids << "\nplugged_at = " << c.pluggedAt << "\nform = " << (c.startsComposite ? "composite" : "cdrom")
+      << "\nswitch_delay = " << c.switchDelay << "\ninterface_delay = " << c.interfaceDelay << "\ninterfaces =";
+    if (c.interfaces.empty()) o << " none";
+    for (int mi : c.interfaces) o << " " << mi;
+    o << "\ncommands_needed = " << c.commandsNeeded << "\n";
+    if (!c.accepts.empty()) {
+      o << "accepts =";
+      for (const auto& a : c.accepts) o << " " << a;
+      o << "\n";
+    }
+    if (c.ignoresCommand) o << "ignores_command = yes\n";
+    if (c.cdromStays) o << "cdrom_stays = yes\n";
+    if (c.unplugAt) o << "unplug_at = " << c.unplugAt << "\n";
+  }
   return o.str();
 }
 
@@ -434,7 +501,9 @@ Machine::Machine(fs::path folder, Description description)
       m_virtualTick(m_description.clock.tick),
       m_realStartMs(std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now().time_since_epoch())
-                        .count()) {}
+                        .count()) {
+  MakeCardDevices();
+}
 
 std::unique_ptr<Machine> Machine::Open(const fs::path& folder) {
   const fs::path file = folder / kDescriptionFileName;
@@ -487,9 +556,20 @@ win::DWORD Machine::TickCount() const {
   return static_cast<win::DWORD>(m_description.clock.tick + static_cast<std::uint64_t>(now - m_realStartMs));
 }
 
+std::uint64_t Machine::Elapsed() const {
+  std::lock_guard<std::recursive_mutex> guard(m_lock);
+  if (m_description.clock.virtualTime) return m_elapsed;
+  const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                       .count();
+  return static_cast<std::uint64_t>(now - m_realStartMs);
+}
+
 void Machine::Advance(win::DWORD milliseconds) {
   std::lock_guard<std::recursive_mutex> guard(m_lock);
+  m_elapsed += milliseconds;
   m_virtualTick += milliseconds;  // wraps at 2^32 as Windows' tick count does
+  UpdateCards();
 }
 
 void Machine::Save() const {

@@ -90,7 +90,24 @@ struct DeviceDescription {
   bool disabledConfig = false;  // disabled in the current hardware profile
   bool stateChangeFails = false;  // the class installer refuses to enable or disable it
   bool openDenied = false;        // opening its interfaces fails with access denied
+  int card = 0;                   // a card's device (card number from 1): made by the card, not saved
   std::vector<InterfaceDescription> interfaces;
+};
+
+/// A data card and how it behaves (see docs/simulated-machine.md, "Cards").
+struct CardDescription {
+  win::WORD vendor = 0x3F7D;
+  win::WORD product = 0xFFF1;
+  std::uint64_t pluggedAt = 0;           // ms after the program starts
+  bool startsComposite = false;          // plugged in already switched
+  win::DWORD switchDelay = 1500;         // ms from the accepted command to the composite form
+  win::DWORD interfaceDelay = 300;       // ms between interfaces appearing
+  std::vector<int> interfaces = {0, 1, 2};  // MI numbers of its interfaces; empty: they never appear
+  int commandsNeeded = 1;                // accepted commands before it switches
+  std::vector<std::string> accepts;      // accepted command bytes as hex ("9F0100"); empty: any 9F command
+  bool ignoresCommand = false;           // never switches
+  bool cdromStays = false;               // the CD-ROM device stays visible beside the composite device
+  std::uint64_t unplugAt = 0;            // ms after the program starts; 0: stays plugged in
 };
 
 struct Description {
@@ -102,6 +119,7 @@ struct Description {
   ClockDescription clock;
   std::map<wchar_t, std::string> drives;  // upper-case drive letter -> folder, relative to the machine folder
   std::vector<DeviceDescription> devices;  // in the order the system lists them
+  std::vector<CardDescription> cards;
 };
 
 /// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case, or empty when `text` is no GUID.
@@ -140,6 +158,7 @@ struct Record {
     std::vector<win::BYTE> bytes;  // the first max(inSize, outSize) bytes of the input buffer
   };
   std::vector<IoRequest> ioRequests;
+  std::vector<std::string> cardEvents;  // "card 1 plugged in", "card 1 command 9F0100 accepted", ...
 };
 
 class Machine {
@@ -162,6 +181,15 @@ class Machine {
   win::DWORD TickCount() const;
   void Advance(win::DWORD milliseconds);
 
+  /// Milliseconds since the program started on the machine (virtual or real, as the clock runs).
+  std::uint64_t Elapsed() const;
+
+  /// Brings the cards' devices up to date with the clock: plugging, switching, interfaces, unplugging.
+  void UpdateCards();
+
+  /// A control request reached device `deviceIndex`; a card whose CD-ROM drive it is checks it.
+  void CardRequest(std::size_t deviceIndex, win::DWORD code, const win::BYTE* block, win::DWORD inSize, win::DWORD outSize);
+
   Record& Observed() { return m_record; }
 
   /// Writes the description back to the folder.
@@ -180,6 +208,17 @@ class Machine {
   std::filesystem::path m_folder;
   Description m_description;
   Record m_record;
+  struct CardState {
+    enum Phase { Unplugged, Cdrom, Switching, Composite, Gone } phase = Unplugged;
+    std::uint64_t switchAt = 0;
+    std::uint64_t compositeAt = 0;
+    int accepted = 0;
+    std::size_t firstDevice = 0;  // mass storage, CD-ROM, composite, then the interfaces
+  };
+  void MakeCardDevices();
+
+  std::vector<CardState> m_cards;
+  std::uint64_t m_elapsed = 0;
   win::DWORD m_virtualTick;
   std::int64_t m_realStartMs;
   bool m_dirty = false;

@@ -66,6 +66,7 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID 
   const DWORD recorded = std::max(inSize, outSize);
   if (in && recorded) request.bytes.assign(static_cast<BYTE*>(in), static_cast<BYTE*>(in) + recorded);
   m.Observed().ioRequests.push_back(request);
+  m.CardRequest(d->device, code, static_cast<const BYTE*>(in), inSize, outSize);
   (void)out;
   if (returned) *returned = inSize;
   return TRUE;

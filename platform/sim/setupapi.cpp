@@ -73,6 +73,7 @@ HDEVINFO SetupDiGetClassDevsW(const GUID* classGuid, LPCWSTR enumerator, void* p
   }
   sim::Machine& m = sim::Current();
   std::lock_guard<std::recursive_mutex> guard(m.Lock());
+  m.UpdateCards();
   auto set = std::make_shared<sim::DevInfoSet>();
   const std::string want = classGuid ? sim::GuidText(*classGuid) : std::string();
   const auto& devices = m.Desc().devices;
@@ -267,6 +268,7 @@ CONFIGRET CM_Get_DevNode_Status(DWORD* status, DWORD* problem, DEVINST node, DWO
   if (!status || !problem || flags != 0) return 0x1F;  // CR_INVALID_POINTER / CR_INVALID_FLAG
   sim::Machine& m = sim::Current();
   std::lock_guard<std::recursive_mutex> guard(m.Lock());
+  m.UpdateCards();
   if (node == 0 || node > m.Desc().devices.size()) return CR_INVALID_DEVNODE;
   const sim::DeviceDescription& d = m.Desc().devices[node - 1];
   if (!d.present) return CR_NO_SUCH_DEVINST;

@@ -162,6 +162,12 @@ bool EqualNoCase(std::wstring_view a, std::wstring_view b) {
   return true;
 }
 
+std::wstring Downcase(std::wstring_view text) {
+  std::wstring out(text);
+  for (auto& c : out) c = DowncaseUnit(c);
+  return out;
+}
+
 std::wstring Upcase(std::wstring_view text) {
   std::wstring out(text);
   for (auto& c : out) c = UpcaseUnit(c);

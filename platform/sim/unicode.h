@@ -24,6 +24,9 @@ unsigned short CharType1(wchar_t unit);
 /// Case-insensitive equality of two names, unit by unit.
 bool EqualNoCase(std::wstring_view a, std::wstring_view b);
 
+/// Lower-cased copy.
+std::wstring Downcase(std::wstring_view text);
+
 /// Upper-cased copy.
 std::wstring Upcase(std::wstring_view text);
 
