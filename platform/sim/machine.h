@@ -144,7 +144,8 @@ struct Template {
 const std::vector<Template>& Templates();
 const Template* FindTemplate(std::string_view name);
 
-/// The default machine's template: Windows 7 x64 with the product installed.
+/// The default machine's template: Windows 7 x64 with a card plugged in in its CD-ROM form (the
+/// product is copied in when the machine is made).
 const Template& DefaultTemplate();
 
 /// Observations of what programs did on the machine, for tests and for `winsim show`.

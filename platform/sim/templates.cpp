@@ -53,6 +53,20 @@ const Template* FindTemplate(std::string_view name) {
   return nullptr;
 }
 
-const Template& DefaultTemplate() { return *FindTemplate("win7-x64"); }
+const Template& DefaultTemplate() {
+  // Windows 7 x64 with the product installed and a card plugged in in its CD-ROM form.
+  static const Template defaultMachine = [] {
+    Template t = *FindTemplate("win7-x64");
+    t.name = "default";
+    t.summary = "Windows 7 x64 with a data card (PID FFF1) in its CD-ROM form";
+    t.description.name = t.summary;
+    CardDescription card;
+    card.product = 0xFFF1;
+    card.interfaces = {0, 1, 2, 3, 4};
+    t.description.cards.push_back(card);
+    return t;
+  }();
+  return defaultMachine;
+}
 
 }  // namespace sim

@@ -23,6 +23,11 @@ int Usage() {
       "  check DIR                         read DIR's description; report the first fault\n"
       "  show [DIR]                        show a machine (default: $DRVSETUP_MACHINE, else the\n"
       "                                    default machine)\n"
+      "  plug DIR MODEL [--at MS] [--composite] [--vendor VID]\n"
+      "                                    plug a card (product ID in hex, e.g. FFF1) in, in its CD-ROM\n"
+      "                                    form unless --composite, MS milliseconds after a program starts\n"
+      "  unplug DIR [N]                    take card N (default: every card) out\n"
+      "  devices [DIR]                     list the device tree as a program sees it at its start\n"
       "  default                           print where the default machine lives\n"
       "  reset-default                     make the default machine afresh\n",
       stderr);
@@ -57,6 +62,24 @@ void Show(const sim::Machine& m) {
       if (it->is_regular_file(ec)) ++files;
     }
     std::printf("drive %c:  %s (%zu files)\n", static_cast<char>(letter), (m.Folder() / folder).string().c_str(), files);
+  }
+  int n = 0;
+  for (const auto& c : d.cards) {
+    std::printf("card %d    VID_%04X&PID_%04X, %s at %llu ms%s\n", ++n, c.vendor, c.product,
+                c.startsComposite ? "switched" : "CD-ROM form", static_cast<unsigned long long>(c.pluggedAt),
+                c.ignoresCommand ? ", ignores the switch command" : "");
+  }
+  std::size_t own = 0;
+  for (const auto& dev : d.devices) own += dev.card == 0;
+  std::printf("devices   %zu described, %zu of cards\n", own, d.devices.size() - own);
+}
+
+void ListDevices(sim::Machine& m) {
+  m.UpdateCards();
+  for (const auto& dev : m.Desc().devices) {
+    std::printf("%-8s %s\n", dev.present ? "present" : "absent", sim::ToUtf8(dev.instanceId).c_str());
+    for (const auto& id : dev.hardwareIds) std::printf("         hardware   %s\n", sim::ToUtf8(id).c_str());
+    for (const auto& itf : dev.interfaces) std::printf("         interface  %s\n", sim::ToUtf8(itf.symbolicLink).c_str());
   }
 }
 
@@ -108,6 +131,50 @@ int main(int argc, char** argv) {
       Show(*sim::Machine::Open(folder));
       return 0;
     }
+    if (cmd == "plug") {
+      if (args.size() < 3) return Usage();
+      auto m = sim::Machine::Open(args[1]);
+      sim::CardDescription card;
+      card.product = static_cast<win::WORD>(std::stoul(args[2], nullptr, 16));
+      for (std::size_t i = 3; i < args.size(); ++i) {
+        if (args[i] == "--at" && i + 1 < args.size()) {
+          card.pluggedAt = std::stoull(args[++i]);
+        } else if (args[i] == "--vendor" && i + 1 < args.size()) {
+          card.vendor = static_cast<win::WORD>(std::stoul(args[++i], nullptr, 16));
+        } else if (args[i] == "--composite") {
+          card.startsComposite = true;
+        } else {
+          return Usage();
+        }
+      }
+      m->MutableDesc().cards.push_back(card);
+      m->Save();
+      Show(*sim::Machine::Open(args[1]));
+      return 0;
+    }
+    if (cmd == "unplug") {
+      if (args.size() < 2 || args.size() > 3) return Usage();
+      auto m = sim::Machine::Open(args[1]);
+      auto& cards = m->MutableDesc().cards;
+      if (args.size() == 3) {
+        const std::size_t n = std::stoul(args[2]);
+        if (n == 0 || n > cards.size()) {
+          std::fprintf(stderr, "winsim: the machine has no card %zu\n", n);
+          return 2;
+        }
+        cards.erase(cards.begin() + static_cast<std::ptrdiff_t>(n - 1));
+      } else {
+        cards.clear();
+      }
+      m->Save();
+      Show(*sim::Machine::Open(args[1]));
+      return 0;
+    }
+    if (cmd == "devices") {
+      auto m = sim::Machine::Open(MachineFolderArg(args, 1));
+      ListDevices(*m);
+      return 0;
+    }
     if (cmd == "default") {
       std::printf("%s\n", sim::DefaultMachineFolder().string().c_str());
       return 0;
@@ -120,6 +187,9 @@ int main(int argc, char** argv) {
   } catch (const sim::MachineError& e) {
     std::fprintf(stderr, "winsim: %s\n", e.what());
     return 3;
+  } catch (const std::exception&) {
+    std::fprintf(stderr, "winsim: a number was expected\n");
+    return 2;
   }
   return Usage();
 }
