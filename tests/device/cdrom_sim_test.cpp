@@ -6,6 +6,7 @@
 #include "device/cdrom_switch.h"
 #include "env/log.h"
 #include "env/paths.h"
+#include "tests/support/logged_machine.h"
 #include "tests/support/scratch.h"
 #include "tests/support/sim_machine.h"
 
@@ -72,25 +73,9 @@ TEST(SwitchCommandTest, TheRequestBlockByteForByte) {
   EXPECT_EQ(kPassThroughOutputLength, 272u);
 }
 
-class CardDriveTest : public ::testing::Test {
+class CardDriveTest : public testsupport::LoggedMachineTest {
  protected:
-  void Use(std::vector<sim::DeviceDescription> devices) {
-    m_machine.reset();
-    m_machine = std::make_unique<testsupport::ScopedMachine>("winxp", [&](sim::Description& d) { d.devices = devices; });
-    m_marker = GetModuleDirectory() + L"EnableLog.txt";
-    env_testing::ResetLog();
-    testsupport::WriteFileBytes(m_marker, "");
-  }
-  std::string Log() {
-    env_testing::ResetLog();
-    return testsupport::ReadFileBytes(m_marker);
-  }
-  void TearDown() override {
-    env_testing::ResetLog();
-    m_machine.reset();
-  }
-  std::unique_ptr<testsupport::ScopedMachine> m_machine;
-  std::wstring m_marker;
+  void Use(std::vector<sim::DeviceDescription> devices) { LoggedMachineTest::Use(std::move(devices), "winxp"); }
 };
 
 TEST_F(CardDriveTest, TheFirstCardDriveInListingOrderIsTaken) {

@@ -6,6 +6,7 @@
 #include "env/paths.h"
 #include "platform/error.h"
 #include "platform/file.h"
+#include "tests/support/logged_machine.h"
 #include "tests/support/scratch.h"
 #include "tests/support/sim_machine.h"
 
@@ -48,27 +49,7 @@ const std::vector<std::wstring> kInterfaceNode = {L"USB\\Class_ff&SubClass_ff&Pr
 const std::vector<std::wstring> kMassStorage = {L"USB\\Class_08&SubClass_06&Prot_50", L"USB\\Class_08&SubClass_06",
                                                 L"USB\\Class_08"};
 
-class EnumeratorTest : public ::testing::Test {
- protected:
-  void Use(std::vector<sim::DeviceDescription> devices) {
-    m_machine.reset();  // the old machine gives the current place back first
-    m_machine = std::make_unique<testsupport::ScopedMachine>("win7-x64", [&](sim::Description& d) { d.devices = devices; });
-    m_marker = GetModuleDirectory() + L"EnableLog.txt";
-    env_testing::ResetLog();
-    testsupport::WriteFileBytes(m_marker, "");
-  }
-  std::string Log() {
-    env_testing::ResetLog();
-    return testsupport::ReadFileBytes(m_marker);
-  }
-  void TearDown() override {
-    env_testing::ResetLog();
-    m_machine.reset();
-  }
-
-  std::unique_ptr<testsupport::ScopedMachine> m_machine;
-  std::wstring m_marker;
-};
+using EnumeratorTest = testsupport::LoggedMachineTest;
 
 TEST_F(EnumeratorTest, TheCompositeScanTable) {
   const struct {

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "components/progress_window.h"
+#include "siblings/StatusPanel/transcript_format.h"
 #include "platform/gdi.h"
 #include "platform/nls.h"
 
@@ -31,19 +32,7 @@ std::string Utf8(const std::wstring& text) {
   return out;
 }
 
-std::string Escape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+std::string Escape(const std::string& text) { return EscapeTranscriptField(text); }
 
 void Record(const std::string& line) {
   const char* path = std::getenv("DRVSETUP_TRANSCRIPT");

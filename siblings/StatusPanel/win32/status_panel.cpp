@@ -2,6 +2,7 @@
 // ProgressDlg_Excute while the work runs on a worker thread. Status lines and message boxes asked for
 // by the worker are carried to the window's thread, so they appear at once and boxes are modal to it.
 #include "components/progress_window.h"
+#include "siblings/StatusPanel/transcript_format.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -107,19 +108,7 @@ std::string Utf8(const wchar_t* text) {
   return out;
 }
 
-std::string Escape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+std::string Escape(const std::string& text) { return EscapeTranscriptField(text); }
 
 void Record(const std::string& line) {
   wchar_t path[1024];
