@@ -68,6 +68,15 @@ TEST(WineDevicesTest, AMadeUpDriveCannotBeOpenedAndSaysSo) {
   win::DeleteFileW(marker.c_str());
 }
 
+TEST(WineWithoutCardTest, NoCardIsSeen) {
+  EXPECT_FALSE(IsCompositeCardPresent());
+  vecInstanceID ids;
+  EXPECT_FALSE(CollectCardCdromIDs(ids, false));
+  std::wstring path = L"unchanged";
+  EXPECT_FALSE(FindCardCdromInterface(path));
+  EXPECT_EQ(path, L"unchanged");
+}
+
 TEST(WineDevicesTest, TheDebugPrivilegeCanBeEnabled) { EXPECT_TRUE(EnableDebugPrivilege()); }
 
 }  // namespace
