@@ -195,7 +195,7 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                       true};
     k["drive"] = drive;
     SectionKind device{{"instance_id", "class_guid", "class", "hardware_ids", "compatible_ids", "friendly_name",
-                        "description", "pdo_name", "present", "problem", "disabled", "state_change", "open", "interface", "interface2", "interface3",
+                        "description", "pdo_name", "present", "problem", "disabled", "state_change", "open", "interface_detail", "interface", "interface2", "interface3",
                         "interface4", "interface5"},
                        {"instance_id"},
                        [](const Reader& r, const std::string&, const Section& s, int, Description& d) {
@@ -249,6 +249,11 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                            const std::string v = Lower(e->value);
                            if (v != "allowed" && v != "denied") r.Fail(e->line, "'open' must be allowed or denied");
                            dev.openDenied = v == "denied";
+                         }
+                         if (auto e = Find(s, "interface_detail")) {
+                           const std::string v = Lower(e->value);
+                           if (v != "readable" && v != "fails") r.Fail(e->line, "'interface_detail' must be readable or fails");
+                           dev.detailFails = v == "fails";
                          }
                          for (const char* key : {"interface", "interface2", "interface3", "interface4", "interface5"}) {
                            auto e = Find(s, key);
@@ -467,6 +472,7 @@ std::string FormatDescription(const Description& d) {
       o << "disabled = " << (dev.disabledGlobal && dev.disabledConfig ? "both" : dev.disabledGlobal ? "global" : "config") << "\n";
     if (dev.stateChangeFails) o << "state_change = fails\n";
     if (dev.openDenied) o << "open = denied\n";
+    if (dev.detailFails) o << "interface_detail = fails\n";
     for (std::size_t i = 0; i < dev.interfaces.size() && i < 5; ++i) {
       o << (i == 0 ? std::string("interface") : "interface" + std::to_string(i + 1)) << " = "
         << dev.interfaces[i].classGuid << " " << ToUtf8(dev.interfaces[i].symbolicLink) << "\n";

@@ -90,6 +90,7 @@ struct DeviceDescription {
   bool disabledConfig = false;  // disabled in the current hardware profile
   bool stateChangeFails = false;  // the class installer refuses to enable or disable it
   bool openDenied = false;        // opening its interfaces fails with access denied
+  bool detailFails = false;       // its interfaces' details cannot be read (as when it leaves while listed)
   int card = 0;                   // a card's device (card number from 1): made by the card, not saved
   std::vector<InterfaceDescription> interfaces;
 };

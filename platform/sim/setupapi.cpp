@@ -16,6 +16,8 @@ namespace sim {
 
 namespace {
 
+constexpr win::DWORD ERROR_NO_SUCH_DEVICE_INTERFACE = 0xE000020B;
+
 // A set: the devices (and, for interface sets, the interfaces) it held when it was made.
 struct DevInfoSet : Object {
   struct Member {
@@ -154,6 +156,7 @@ BOOL SetupDiGetDeviceInterfaceDetailW(HDEVINFO set, SP_DEVICE_INTERFACE_DATA* da
   if (member.device >= m.Desc().devices.size()) return sim::Fail(ERROR_NO_MORE_ITEMS, FALSE);
   const sim::DeviceDescription& d = m.Desc().devices[member.device];
   if (member.interface >= d.interfaces.size()) return sim::Fail(ERROR_NO_MORE_ITEMS, FALSE);
+  if (d.detailFails) return sim::Fail(sim::ERROR_NO_SUCH_DEVICE_INTERFACE, FALSE);
   const std::wstring& path = d.interfaces[member.interface].symbolicLink;
   const DWORD need = static_cast<DWORD>(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath) +
                                         (path.size() + 1) * sizeof(WCHAR));

@@ -116,6 +116,17 @@ TEST_F(EnumeratorTest, InterfaceListingsGiveThePathsOfPresentInterfaces) {
   EXPECT_NE(records[0].dwDevInst, records[1].dwDevInst);
 }
 
+TEST_F(EnumeratorTest, AnInterfaceWhoseDetailCannotBeReadIsLeftOut) {
+  sim::DeviceDescription gone = Cdrom(L"USBSTOR\\CDROM&VEN_QXR&PROD_QXRMTFFF4\\1", L"\\\\?\\gone");
+  gone.detailFails = true;
+  Use({gone, Cdrom(L"USBSTOR\\CDROM&VEN_QXR&PROD_QXRMTFFF4\\2", L"\\\\?\\here")});
+  CDeviceEnumerator enumerator;
+  std::vector<DeviceRecord> records;
+  EXPECT_EQ(enumerator.EnumInterfaces(GUID_DEVINTERFACE_CDROM, records), 1);  // the list's size, not the system's count
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].strSymbolicName, L"\\\\?\\here");
+}
+
 TEST_F(EnumeratorTest, PropertiesLongerThanTheBufferCountAsUnreadable) {
   sim::DeviceDescription d = Cdrom(L"USBSTOR\\CDROM\\1", L"\\\\?\\x");
   d.friendlyName = std::wstring(300, L'n');
