@@ -99,6 +99,17 @@ BOOL RemoveDirectoryW(LPCWSTR path);
 /// FILE_SHARE_DELETE), ERROR_INVALID_NAME.
 BOOL DeleteFileW(LPCWSTR path);
 
+/// GetFullPathNameW: `path` as a full path (taken against the current directory, "." and ".."
+/// resolved) into `buffer` of `size` characters. Success: its length without the terminator. Buffer
+/// too small: the characters needed with the terminator, the buffer untouched. `filePart` (when
+/// given) points at the last component in the buffer, or is null when the path ends in a separator.
+/// Failure: 0, last error ERROR_INVALID_NAME.
+DWORD GetFullPathNameW(LPCWSTR path, DWORD size, LPWSTR buffer, LPWSTR* filePart);
+
+/// GetWindowsDirectoryW: the Windows directory ("C:\WINDOWS") into `buffer`. Success: its length.
+/// Buffer too small: the characters needed with the terminator. Failure: 0.
+UINT GetWindowsDirectoryW(LPWSTR buffer, UINT size);
+
 /// DeviceIoControl: sends the control code `code` with `inSize` bytes of `in` to the device opened
 /// as `device` and receives up to `outSize` bytes into `out` (overlapped I/O is not supported).
 /// Failure: FALSE, last error ERROR_INVALID_HANDLE, ERROR_INVALID_FUNCTION (not a device, or a code

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/registry.h"
 #include "platform/types.h"
 
 namespace win {
@@ -33,9 +34,6 @@ inline constexpr DWORD SPDRP_CLASSGUID = 8;
 inline constexpr DWORD SPDRP_DRIVER = 9;
 inline constexpr DWORD SPDRP_FRIENDLYNAME = 12;
 inline constexpr DWORD SPDRP_PHYSICAL_DEVICE_OBJECT_NAME = 14;
-
-inline constexpr DWORD REG_SZ = 1;
-inline constexpr DWORD REG_MULTI_SZ = 7;
 
 inline constexpr DWORD ERROR_INVALID_DATA = 13;
 inline constexpr DWORD ERROR_INVALID_USER_BUFFER = 1784;
@@ -143,17 +141,54 @@ struct SP_PROPCHANGE_PARAMS {
 };
 
 /// SetupDiSetClassInstallParamsW: stores the parameters of the next class-installer request for the
-/// device. `header->cbSize` must be sizeof SP_CLASSINSTALL_HEADER. Failure: FALSE, last error
+/// device (SP_PROPCHANGE_PARAMS for DIF_PROPERTYCHANGE, SP_REMOVEDEVICE_PARAMS for DIF_REMOVE).
+/// `header->cbSize` must be sizeof SP_CLASSINSTALL_HEADER. Failure: FALSE, last error
 /// ERROR_INVALID_USER_BUFFER or ERROR_INVALID_PARAMETER.
 BOOL SetupDiSetClassInstallParamsW(HDEVINFO set, SP_DEVINFO_DATA* device, SP_CLASSINSTALL_HEADER* header, DWORD size);
 
-/// SetupDiCallClassInstaller: carries out `function` (DIF_PROPERTYCHANGE: enable or disable the
-/// device, for all hardware profiles or the current one) with the stored parameters. Failure: FALSE
+/// SetupDiCallClassInstaller: carries out `function` with the stored parameters: DIF_PROPERTYCHANGE
+/// enables or disables the device, for all hardware profiles or the current one; DIF_REMOVE removes
+/// the device (present or not) with its hardware and driver keys. Failure: FALSE
 /// with the last error the class installer gave.
 BOOL SetupDiCallClassInstaller(DWORD function, HDEVINFO set, SP_DEVINFO_DATA* device);
 
 /// CM_Get_DevNode_Status: the device node's status bits and problem number. A device that is not
 /// plugged in: CR_NO_SUCH_DEVINST, outputs untouched.
 CONFIGRET CM_Get_DevNode_Status(DWORD* status, DWORD* problem, DEVINST node, DWORD flags);
+
+// Removing devices, their driver keys, and installed copies of INF files.
+
+inline constexpr DWORD DIF_REMOVE = 0x05;
+inline constexpr DWORD DI_REMOVEDEVICE_GLOBAL = 1;
+
+struct SP_REMOVEDEVICE_PARAMS {
+  SP_CLASSINSTALL_HEADER ClassInstallHeader;
+  DWORD Scope;
+  DWORD HwProfile;
+};
+
+inline constexpr DWORD DIREG_DEV = 1;
+inline constexpr DWORD DIREG_DRV = 2;
+
+inline constexpr DWORD ERROR_KEY_DOES_NOT_EXIST = 0xE0000204;
+inline constexpr DWORD ERROR_NO_SUCH_DEVINST = 0xE000020B;
+inline constexpr DWORD ERROR_INF_IN_USE_BY_DEVICES = 0xE000023D;
+inline constexpr DWORD ERROR_NO_CATALOG_FOR_OEM_INF = 0xE000022F;
+inline constexpr DWORD ERROR_IN_WOW64 = 0xE0000235;
+
+/// SetupDiOpenDevRegKey: opens the device's hardware key (DIREG_DEV) or its driver key (DIREG_DRV)
+/// with `access`; `scope` DICS_FLAG_GLOBAL, `profile` 0. Failure: INVALID_HANDLE_VALUE (as an HKEY),
+/// last error ERROR_KEY_DOES_NOT_EXIST when the device has no such key (a device without a driver
+/// has no driver key).
+HKEY SetupDiOpenDevRegKey(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD scope, DWORD profile, DWORD keyType,
+                          REGSAM access);
+
+inline constexpr DWORD SUOI_FORCEDELETE = 0x1;
+
+/// SetupUninstallOEMInfW (Windows XP and later; look it up at run time in setupapi.dll): removes the
+/// installed copy `infName` ("oem3.inf", a file of the Windows INF directory) and its precompiled
+/// form. Without SUOI_FORCEDELETE a copy still used by a device stays: FALSE,
+/// ERROR_INF_IN_USE_BY_DEVICES. A name that is no installed copy: FALSE, ERROR_FILE_NOT_FOUND.
+using PFN_SetupUninstallOEMInfW = BOOL(WINCALL*)(LPCWSTR infName, DWORD flags, void* reserved);
 
 }  // namespace win

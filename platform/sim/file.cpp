@@ -12,6 +12,7 @@
 #include "platform/file.h"
 #include "platform/nls.h"
 #include "platform/sim/devices.h"
+#include "platform/sim/drivers.h"
 #include "platform/sim/fs.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/objects.h"
@@ -389,3 +390,33 @@ win::HANDLE OpenDevicePath(const std::wstring& path) {
 }
 
 }  // namespace sim
+
+namespace win {
+
+DWORD GetFullPathNameW(LPCWSTR path, DWORD size, LPWSTR buffer, LPWSTR* filePart) {
+  if (!path || !*path) return sim::Fail(ERROR_INVALID_NAME, DWORD{0});
+  sim::Machine& machine = sim::Current();
+  std::lock_guard<std::recursive_mutex> guard(machine.Lock());
+  sim::WinPath wp;
+  if (sim::MakeFullPath(machine, path, true, wp) != sim::PathStatus::Ok) return sim::Fail(ERROR_INVALID_NAME, DWORD{0});
+  std::wstring full = sim::ToString(wp);
+  if (wp.trailingSeparator && full.back() != L'\\') full += L'\\';
+  if (!buffer || size < full.size() + 1) return static_cast<DWORD>(full.size() + 1);
+  std::copy(full.begin(), full.end(), buffer);
+  buffer[full.size()] = L'\0';
+  if (filePart) {
+    const auto sep = full.rfind(L'\\');
+    *filePart = (full.back() == L'\\' || sep == std::wstring::npos) ? nullptr : buffer + sep + 1;
+  }
+  return static_cast<DWORD>(full.size());
+}
+
+UINT GetWindowsDirectoryW(LPWSTR buffer, UINT size) {
+  const std::wstring dir = sim::WindowsDirectory();
+  if (!buffer || size < dir.size() + 1) return static_cast<UINT>(dir.size() + 1);
+  std::copy(dir.begin(), dir.end(), buffer);
+  buffer[dir.size()] = L'\0';
+  return static_cast<UINT>(dir.size());
+}
+
+}  // namespace win

@@ -12,6 +12,7 @@
 #include "platform/handle.h"
 #include "platform/module.h"
 #include "platform/sim/fs.h"
+#include "platform/sim/drivers.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/objects.h"
 #include "platform/sim/unicode.h"
@@ -63,6 +64,8 @@ const std::vector<SystemExport>& SystemExports() {
   static const std::vector<SystemExport> exports = {
       {L"kernel32.dll", "GetNativeSystemInfo", reinterpret_cast<win::FARPROC>(&SimGetNativeSystemInfo),
        [](const Machine& m) { return m.Desc().os.nativeSystemInfo; }},
+      {L"setupapi.dll", "SetupUninstallOEMInfW", reinterpret_cast<win::FARPROC>(&SimSetupUninstallOEMInfW),
+       [](const Machine& m) { return m.Desc().os.major > 5 || (m.Desc().os.major == 5 && m.Desc().os.minor >= 1); }},
   };
   return exports;
 }

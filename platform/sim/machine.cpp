@@ -316,6 +316,23 @@ const std::map<std::string, SectionKind>& SectionKinds() {
                      },
                      true};
     k["card"] = card;
+    k["setup"] = {{"driver_signing", "update_error", "update_error_id", "update_restart"}, {},
+                  [](const Reader& r, const std::string&, const Section& s, int, Description& d) {
+                    if (auto e = Find(s, "driver_signing")) {
+                      const std::string v = Lower(e->value);
+                      if (v == "ignore") d.setup.signing = SetupDescription::Signing::Ignore;
+                      else if (v == "warn") d.setup.signing = SetupDescription::Signing::Warn;
+                      else if (v == "block") d.setup.signing = SetupDescription::Signing::Block;
+                      else r.Fail(e->line, "'driver_signing' must be ignore, warn or block");
+                    }
+                    if (auto e = Find(s, "update_error")) {
+                      const bool hex = e->value.size() > 2 && e->value[0] == '0' && (e->value[1] == 'x' || e->value[1] == 'X');
+                      Entry digits{hex ? e->value.substr(2) : e->value, e->line};
+                      d.setup.updateError = static_cast<win::DWORD>(r.Number("update_error", digits, 0xFFFFFFFF, hex ? 16 : 10));
+                    }
+                    if (auto e = Find(s, "update_error_id")) d.setup.updateErrorId = FromUtf8(e->value);
+                    if (auto e = Find(s, "update_restart")) d.setup.updateRestart = r.Boolean("update_restart", *e);
+                  }};
     return k;
   }();
   return kinds;
@@ -452,7 +469,7 @@ std::string FormatDescription(const Description& d) {
   }
   int n = 0;
   for (const auto& dev : d.devices) {
-    if (dev.card) continue;  // made by a card at start
+    if (dev.card || dev.removed) continue;  // made by a card at start, or gone
     auto join = [](const std::vector<std::wstring>& ids) {
       std::string out;
       for (const auto& id : ids) out += (out.empty() ? "" : " | ") + ToUtf8(id);
@@ -498,6 +515,14 @@ std::string FormatDescription(const Description& d) {
     if (c.cdromStays) o << "cdrom_stays = yes\n";
     if (c.unplugAt) o << "unplug_at = " << c.unplugAt << "\n";
   }
+  const SetupDescription defaults;
+  if (d.setup.signing != defaults.signing || d.setup.updateError || d.setup.updateRestart) {
+    const char* signing[] = {"ignore", "warn", "block"};
+    o << "\n[setup]\ndriver_signing = " << signing[static_cast<int>(d.setup.signing)] << "\n";
+    if (d.setup.updateError) o << "update_error = " << d.setup.updateError << "\n";
+    if (!d.setup.updateErrorId.empty()) o << "update_error_id = " << ToUtf8(d.setup.updateErrorId) << "\n";
+    if (d.setup.updateRestart) o << "update_restart = yes\n";
+  }
   return o.str();
 }
 
@@ -508,7 +533,32 @@ Machine::Machine(fs::path folder, Description description)
       m_realStartMs(std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now().time_since_epoch())
                         .count()) {
+  const fs::path regFile = m_folder / kRegistryFileName;
+  std::error_code ec;
+  if (fs::exists(regFile, ec)) {
+    std::ifstream in(regFile, std::ios::binary);
+    std::stringstream buf;
+    buf << in.rdbuf();
+    if (!in) throw MachineError(regFile.string(), 0, "the registry file cannot be read");
+    m_registry = Registry::Parse(buf.str(), regFile.string());
+  }
   MakeCardDevices();
+  ApplyInstalledDrivers();
+}
+
+void Machine::ApplyInstalledDrivers() {
+  for (DeviceDescription& d : m_description.devices) {
+    const std::wstring key = L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\" + d.instanceId;
+    const std::wstring driver = m_registry.GetString(key, L"Driver");
+    if (driver.empty()) continue;
+    d.driver = driver;
+    const std::string guid = CanonicalGuid(ToUtf8(m_registry.GetString(key, L"ClassGUID")));
+    if (!guid.empty()) d.classGuid = guid;
+    const std::wstring cls = m_registry.GetString(key, L"Class");
+    if (!cls.empty()) d.className = cls;
+    const std::wstring friendly = m_registry.GetString(key, L"FriendlyName");
+    if (!friendly.empty()) d.friendlyName = friendly;
+  }
 }
 
 std::unique_ptr<Machine> Machine::Open(const fs::path& folder) {
@@ -590,6 +640,16 @@ void Machine::Save() const {
   std::error_code ec;
   fs::rename(tmp, file, ec);
   if (ec) throw MachineError(file.string(), 0, "the machine description cannot be replaced: " + ec.message());
+  const fs::path regFile = m_folder / kRegistryFileName;
+  if (m_registry.Empty() && !fs::exists(regFile, ec)) return;
+  const fs::path regTmp = m_folder / (std::string(kRegistryFileName) + ".new");
+  {
+    std::ofstream out(regTmp, std::ios::binary | std::ios::trunc);
+    out << m_registry.Format();
+    if (!out) throw MachineError(regTmp.string(), 0, "the registry file cannot be written");
+  }
+  fs::rename(regTmp, regFile, ec);
+  if (ec) throw MachineError(regFile.string(), 0, "the registry file cannot be replaced: " + ec.message());
 }
 
 namespace {

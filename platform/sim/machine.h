@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/sim/registry_store.h"
 #include "platform/types.h"
 
 namespace sim {
@@ -91,6 +92,8 @@ struct DeviceDescription {
   bool stateChangeFails = false;  // the class installer refuses to enable or disable it
   bool openDenied = false;        // opening its interfaces fails with access denied
   bool detailFails = false;       // its interfaces' details cannot be read (as when it leaves while listed)
+  bool removed = false;           // removed from the device tree (DIF_REMOVE); no set lists it
+  std::wstring driver;            // "{class GUID}\0003": its driver key, once a driver is installed
   int card = 0;                   // a card's device (card number from 1): made by the card, not saved
   std::vector<InterfaceDescription> interfaces;
 };
@@ -111,6 +114,14 @@ struct CardDescription {
   std::uint64_t unplugAt = 0;            // ms after the program starts; 0: stays plugged in
 };
 
+/// How driver installations behave (see docs/simulated-machine.md, "Driver packages").
+struct SetupDescription {
+  enum class Signing { Ignore, Warn, Block } signing = Signing::Ignore;  // policy for unsigned packages
+  win::DWORD updateError = 0;       // UpdateDriverForPlugAndPlayDevicesW fails with this code; 0: it works
+  std::wstring updateErrorId;       // only for this hardware ID; empty: for every ID
+  bool updateRestart = false;       // an installation asks for a restart
+};
+
 struct Description {
   std::string name;
   OsDescription os;
@@ -121,6 +132,7 @@ struct Description {
   std::map<wchar_t, std::string> drives;  // upper-case drive letter -> folder, relative to the machine folder
   std::vector<DeviceDescription> devices;  // in the order the system lists them
   std::vector<CardDescription> cards;
+  SetupDescription setup;
 };
 
 /// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in upper case, or empty when `text` is no GUID.
@@ -161,6 +173,7 @@ struct Record {
   };
   std::vector<IoRequest> ioRequests;
   std::vector<std::string> cardEvents;  // "card 1 plugged in", "card 1 command 9F0100 accepted", ...
+  std::vector<std::wstring> driverEvents;  // "installed <INF> on <instance ID>", "removed <instance ID>", ...
 };
 
 class Machine {
@@ -194,6 +207,10 @@ class Machine {
 
   Record& Observed() { return m_record; }
 
+  /// The machine's registry (kept in registry.reg in the machine folder).
+  Registry& Reg() { return m_registry; }
+  const Registry& Reg() const { return m_registry; }
+
   /// Writes the description back to the folder.
   void Save() const;
 
@@ -210,6 +227,7 @@ class Machine {
   std::filesystem::path m_folder;
   Description m_description;
   Record m_record;
+  Registry m_registry;
   struct CardState {
     enum Phase { Unplugged, Cdrom, Switching, Composite, Gone } phase = Unplugged;
     std::uint64_t switchAt = 0;
@@ -218,6 +236,7 @@ class Machine {
     std::size_t firstDevice = 0;  // mass storage, CD-ROM, composite, then the interfaces
   };
   void MakeCardDevices();
+  void ApplyInstalledDrivers();
 
   std::vector<CardState> m_cards;
   std::uint64_t m_elapsed = 0;

@@ -9,7 +9,9 @@
 
 #include "platform/error.h"
 #include "platform/setupapi.h"
+#include "platform/sim/drivers.h"
 #include "platform/sim/machine.h"
+#include "platform/sim/registry_store.h"
 #include "platform/sim/objects.h"
 
 namespace sim {
@@ -28,6 +30,7 @@ struct DevInfoSet : Object {
   std::vector<Member> interfaces;
   std::string interfaceGuid;
   std::map<win::DWORD, win::SP_PROPCHANGE_PARAMS> installParams;  // by DevInst
+  std::map<win::DWORD, win::SP_REMOVEDEVICE_PARAMS> removeParams;  // by DevInst
 };
 
 std::string GuidText(const win::GUID& g) {
@@ -81,6 +84,7 @@ HDEVINFO SetupDiGetClassDevsW(const GUID* classGuid, LPCWSTR enumerator, void* p
   const auto& devices = m.Desc().devices;
   for (std::size_t i = 0; i < devices.size(); ++i) {
     const sim::DeviceDescription& d = devices[i];
+    if (d.removed) continue;
     if ((flags & DIGCF_PRESENT) && !d.present) continue;
     if (flags & DIGCF_DEVICEINTERFACE) {
       bool any = false;
@@ -214,6 +218,7 @@ BOOL SetupDiGetDeviceRegistryPropertyW(HDEVINFO set, SP_DEVINFO_DATA* device, DW
     case SPDRP_COMPATIBLEIDS: has = multi(d->compatibleIds); break;
     case SPDRP_CLASS: has = single(d->className); break;
     case SPDRP_CLASSGUID: has = single(std::wstring(d->classGuid.begin(), d->classGuid.end())); break;
+    case SPDRP_DRIVER: has = single(d->driver); break;
     case SPDRP_FRIENDLYNAME: has = single(d->friendlyName); break;
     case SPDRP_PHYSICAL_DEVICE_OBJECT_NAME: has = single(d->pdoName); break;
     default: break;
@@ -235,16 +240,37 @@ BOOL SetupDiSetClassInstallParamsW(HDEVINFO set, SP_DEVINFO_DATA* device, SP_CLA
   auto s = sim::Handles().Get<sim::DevInfoSet>(set);
   if (!s) return sim::Fail(ERROR_INVALID_HANDLE, FALSE);
   if (!header || header->cbSize != sizeof(SP_CLASSINSTALL_HEADER)) return sim::Fail(ERROR_INVALID_USER_BUFFER, FALSE);
-  if (header->InstallFunction != DIF_PROPERTYCHANGE || size != sizeof(SP_PROPCHANGE_PARAMS) || !device) {
-    return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
+  if (!device) return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
+  if (header->InstallFunction == DIF_PROPERTYCHANGE && size == sizeof(SP_PROPCHANGE_PARAMS)) {
+    s->installParams[device->DevInst] = *reinterpret_cast<SP_PROPCHANGE_PARAMS*>(header);
+    return TRUE;
   }
-  s->installParams[device->DevInst] = *reinterpret_cast<SP_PROPCHANGE_PARAMS*>(header);
-  return TRUE;
+  if (header->InstallFunction == DIF_REMOVE && size == sizeof(SP_REMOVEDEVICE_PARAMS)) {
+    s->removeParams[device->DevInst] = *reinterpret_cast<SP_REMOVEDEVICE_PARAMS*>(header);
+    return TRUE;
+  }
+  return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
 }
 
 BOOL SetupDiCallClassInstaller(DWORD function, HDEVINFO set, SP_DEVINFO_DATA* device) {
   auto s = sim::Handles().Get<sim::DevInfoSet>(set);
   if (!s) return sim::Fail(ERROR_INVALID_HANDLE, FALSE);
+  if (function == DIF_REMOVE && device) {
+    sim::Machine& m = sim::Current();
+    std::lock_guard<std::recursive_mutex> guard(m.Lock());
+    if (device->DevInst == 0 || device->DevInst > m.Desc().devices.size() ||
+        m.Desc().devices[device->DevInst - 1].removed) {
+      return sim::Fail(ERROR_NO_SUCH_DEVINST, FALSE);
+    }
+    // Without stored parameters the removal is global, as Windows takes it.
+    auto params = s->removeParams.find(device->DevInst);
+    if (params != s->removeParams.end() && params->second.Scope != DI_REMOVEDEVICE_GLOBAL) {
+      return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
+    }
+    sim::RemoveDevice(device->DevInst - 1);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+  }
   if (function != DIF_PROPERTYCHANGE || !device) return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
   auto params = s->installParams.find(device->DevInst);
   if (params == s->installParams.end()) return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
@@ -274,11 +300,37 @@ CONFIGRET CM_Get_DevNode_Status(DWORD* status, DWORD* problem, DEVINST node, DWO
   m.UpdateCards();
   if (node == 0 || node > m.Desc().devices.size()) return CR_INVALID_DEVNODE;
   const sim::DeviceDescription& d = m.Desc().devices[node - 1];
-  if (!d.present) return CR_NO_SUCH_DEVINST;
+  if (!d.present || d.removed) return CR_NO_SUCH_DEVINST;
   const DWORD prob = (d.disabledGlobal || d.disabledConfig) ? CM_PROB_DISABLED : d.problem;
   *problem = prob;
   *status = prob ? DN_HAS_PROBLEM : (DN_DRIVER_LOADED | DN_STARTED);
   return CR_SUCCESS;
+}
+
+}  // namespace win
+
+namespace win {
+
+HKEY SetupDiOpenDevRegKey(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD scope, DWORD, DWORD keyType, REGSAM) {
+  HKEY const invalid = reinterpret_cast<HKEY>(INVALID_HANDLE_VALUE);
+  if (!sim::Handles().Holds<sim::DevInfoSet>(set)) return sim::Fail(ERROR_INVALID_HANDLE, invalid);
+  if (scope != DICS_FLAG_GLOBAL || (keyType != DIREG_DEV && keyType != DIREG_DRV)) {
+    return sim::Fail(1004, invalid);
+  }
+  sim::Machine& m = sim::Current();
+  std::lock_guard<std::recursive_mutex> guard(m.Lock());
+  const sim::DeviceDescription* d = sim::DeviceOf(m, device);
+  if (!d || d->removed) return sim::Fail(ERROR_INVALID_PARAMETER, invalid);
+  if (keyType == DIREG_DRV) {
+    if (d->driver.empty() || !m.Reg().Find(sim::DriverKeyPath(d->driver))) return sim::Fail(ERROR_KEY_DOES_NOT_EXIST, invalid);
+    SetLastError(ERROR_SUCCESS);
+    return sim::OpenKeyHandle(m.Reg().Find(sim::DriverKeyPath(d->driver))->path);
+  }
+  const std::wstring params = sim::EnumKeyPath(d->instanceId) + L"\\Device Parameters";
+  m.Reg().Create(params);
+  m.SetDirty();
+  SetLastError(ERROR_SUCCESS);
+  return sim::OpenKeyHandle(m.Reg().Find(params)->path);
 }
 
 }  // namespace win

@@ -56,4 +56,10 @@ BOOL RemoveDirectoryW(LPCWSTR path) { return ::RemoveDirectoryW(path); }
 
 BOOL DeleteFileW(LPCWSTR path) { return ::DeleteFileW(path); }
 
+DWORD GetFullPathNameW(LPCWSTR path, DWORD size, LPWSTR buffer, LPWSTR* filePart) {
+  return ::GetFullPathNameW(path, size, buffer, filePart);
+}
+
+UINT GetWindowsDirectoryW(LPWSTR buffer, UINT size) { return ::GetWindowsDirectoryW(buffer, size); }
+
 }  // namespace win

@@ -1,10 +1,13 @@
 // Win32 forwarding: SetupAPI.
 #include <cstddef>
 
+#include "platform/inf.h"
+#include "platform/newdev.h"
 #include "platform/setupapi.h"
 #include "platform/win32/win32.h"
 #include <setupapi.h>
 #include <cfgmgr32.h>
+#include <newdev.h>
 
 static_assert(sizeof(win::GUID) == sizeof(::GUID));
 static_assert(sizeof(win::SP_DEVINFO_DATA) == sizeof(::SP_DEVINFO_DATA));
@@ -12,6 +15,8 @@ static_assert(sizeof(win::SP_DEVICE_INTERFACE_DATA) == sizeof(::SP_DEVICE_INTERF
 static_assert(sizeof(win::SP_DEVICE_INTERFACE_DETAIL_DATA_W) == sizeof(::SP_DEVICE_INTERFACE_DETAIL_DATA_W));
 static_assert(offsetof(win::SP_DEVINFO_DATA, DevInst) == offsetof(::SP_DEVINFO_DATA, DevInst));
 static_assert(sizeof(win::SP_PROPCHANGE_PARAMS) == sizeof(::SP_PROPCHANGE_PARAMS));
+static_assert(sizeof(win::SP_REMOVEDEVICE_PARAMS) == sizeof(::SP_REMOVEDEVICE_PARAMS));
+static_assert(sizeof(win::INFCONTEXT) == sizeof(::INFCONTEXT));
 
 namespace win {
 
@@ -86,6 +91,51 @@ CONFIGRET CM_Get_DevNode_Status(DWORD* status, DWORD* problem, DEVINST node, DWO
     if (problem) *problem = p;
   }
   return r;
+}
+
+}  // namespace win
+
+namespace win {
+
+HKEY SetupDiOpenDevRegKey(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD scope, DWORD profile, DWORD keyType,
+                          REGSAM access) {
+  return reinterpret_cast<HKEY>(
+      ::SetupDiOpenDevRegKey(set, reinterpret_cast<::SP_DEVINFO_DATA*>(device), scope, profile, keyType, access));
+}
+
+HINF SetupOpenInfFileW(LPCWSTR name, LPCWSTR infClass, DWORD style, UINT* errorLine) {
+  return ::SetupOpenInfFileW(name, infClass, style, errorLine);
+}
+
+void SetupCloseInfFile(HINF inf) { ::SetupCloseInfFile(inf); }
+
+BOOL SetupFindFirstLineW(HINF inf, LPCWSTR section, LPCWSTR key, INFCONTEXT* context) {
+  return ::SetupFindFirstLineW(inf, section, key, reinterpret_cast<::INFCONTEXT*>(context));
+}
+
+BOOL SetupFindNextLine(const INFCONTEXT* in, INFCONTEXT* out) {
+  return ::SetupFindNextLine(reinterpret_cast<::INFCONTEXT*>(const_cast<INFCONTEXT*>(in)), reinterpret_cast<::INFCONTEXT*>(out));
+}
+
+DWORD SetupGetFieldCount(const INFCONTEXT* context) {
+  return ::SetupGetFieldCount(reinterpret_cast<::INFCONTEXT*>(const_cast<INFCONTEXT*>(context)));
+}
+
+BOOL SetupGetStringFieldW(const INFCONTEXT* context, DWORD index, LPWSTR buffer, DWORD size, DWORD* required) {
+  ::DWORD need = 0;
+  const ::BOOL ok = ::SetupGetStringFieldW(reinterpret_cast<::INFCONTEXT*>(const_cast<INFCONTEXT*>(context)), index,
+                                           buffer, size, &need);
+  if (required) *required = need;
+  return ok;
+}
+
+BOOL UpdateDriverForPlugAndPlayDevicesW(void* window, LPCWSTR hardwareId, LPCWSTR fullInfPath, DWORD flags,
+                                        BOOL* rebootRequired) {
+  ::BOOL reboot = FALSE;
+  const ::BOOL ok = ::UpdateDriverForPlugAndPlayDevicesW(static_cast<::HWND>(window), hardwareId, fullInfPath, flags,
+                                                         rebootRequired ? &reboot : nullptr);
+  if (rebootRequired) *rebootRequired = reboot;
+  return ok;
 }
 
 }  // namespace win

@@ -11,9 +11,13 @@
 #include "platform/file.h"
 #include "platform/gdi.h"
 #include "platform/handle.h"
+#include "platform/inf.h"
 #include "platform/module.h"
+#include "platform/newdev.h"
 #include "platform/nls.h"
+#include "platform/registry.h"
 #include "platform/scoped.h"
+#include "platform/setupapi.h"
 #include "platform/types.h"
 #include "platform/version.h"
 
