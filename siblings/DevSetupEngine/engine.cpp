@@ -85,10 +85,9 @@ void UninstallInfCopy(const std::wstring& infDir, const std::wstring& name) {
   const auto uninstall = setupapi ? reinterpret_cast<win::PFN_SetupUninstallOEMInfW>(
                                         win::GetProcAddress(setupapi.get(), "SetupUninstallOEMInfW"))
                                   : nullptr;
-  if (uninstall) {
-    uninstall(name.c_str(), win::SUOI_FORCEDELETE, nullptr);
-    return;
-  }
+  if (uninstall && uninstall(name.c_str(), win::SUOI_FORCEDELETE, nullptr)) return;
+  // Windows 2000, or a copy SetupAPI does not count as its own: the copy is this package's file
+  // byte for byte, so it goes as a file.
   win::DeleteFileW((infDir + name).c_str());
   win::DeleteFileW((infDir + name.substr(0, name.size() - 4) + L".pnf").c_str());
 }
@@ -160,14 +159,15 @@ class PackageInstaller final : public IDriverInstaller {
     return false;
   }
 
-  // The copies Windows made of this package's INF ("oemN.inf", byte for byte the package's file).
+  // The copies Windows made of this package's INF, byte for byte the package's file: "oemN.inf" on
+  // Windows; Wine keeps the package's own name.
   void RemoveInfCopies() const {
     const std::wstring infDir = WindowsInfDirectory();
     const std::string original = ReadWholeFile(m_package.infPath);
     if (infDir.empty() || original.empty()) return;
     std::vector<std::wstring> copies;
     win::WIN32_FIND_DATAW data{};
-    const win::HANDLE search = win::FindFirstFileW((infDir + L"oem*.inf").c_str(), &data);
+    const win::HANDLE search = win::FindFirstFileW((infDir + L"*.inf").c_str(), &data);
     if (search == win::INVALID_HANDLE_VALUE) return;
     do {
       const std::wstring name = data.cFileName;
