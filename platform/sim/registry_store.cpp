@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 #include "platform/sim/machine.h"
 #include "platform/sim/unicode.h"
@@ -95,10 +96,12 @@ const RegKey* Registry::Find(std::wstring_view path) const {
 
 RegKey& Registry::Create(std::wstring_view path, bool* created) {
   const std::wstring n = Normalize(path);
+  if (n.empty()) throw std::invalid_argument("a registry path must start at a root key");
   if (created) *created = false;
   auto it = m_keys.find(RegLower(n));
   if (it != m_keys.end()) return it->second;
-  if (!IsRoot(n)) Create(Parent(n));
+  if (IsRoot(n)) return *Find(n);  // the roots always exist and are not stored
+  Create(Parent(n));
   if (created) *created = true;
   RegKey& key = m_keys[RegLower(n)];
   key.path = n;

@@ -50,6 +50,7 @@ const Template* FindTemplate(std::string_view name) {
   for (const auto& t : Templates()) {
     if (t.name == name) return &t;
   }
+  if (name == "default") return &DefaultTemplate();
   return nullptr;
 }
 

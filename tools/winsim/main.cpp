@@ -18,7 +18,8 @@ int Usage() {
       "usage: winsim COMMAND [ARGS]\n"
       "  templates                         list the machine templates\n"
       "  create DIR [--template NAME] [--no-product]\n"
-      "                                    make a machine folder (default template win7-x64; the\n"
+      "                                    make a machine folder (default template: default, the\n"
+      "                                    default machine's Windows 7 x64 with a card; the\n"
       "                                    product folder is copied in unless --no-product)\n"
       "  check DIR                         read DIR's description; report the first fault\n"
       "  show [DIR]                        show a machine (default: $DRVSETUP_MACHINE, else the\n"
@@ -28,6 +29,8 @@ int Usage() {
       "                                    form unless --composite, MS milliseconds after a program starts\n"
       "  unplug DIR [N]                    take card N (default: every card) out\n"
       "  devices [DIR]                     list the device tree as a program sees it at its start\n"
+      "  comdb DIR [reserve LIST]          show the COM names the arbiter's database holds taken, or\n"
+      "                                    reserve more (LIST: 1-10,12)\n"
       "  default                           print where the default machine lives\n"
       "  reset-default                     make the default machine afresh\n",
       stderr);
@@ -80,7 +83,43 @@ void ListDevices(sim::Machine& m) {
     std::printf("%-8s %s\n", dev.present ? "present" : "absent", sim::ToUtf8(dev.instanceId).c_str());
     for (const auto& id : dev.hardwareIds) std::printf("         hardware   %s\n", sim::ToUtf8(id).c_str());
     for (const auto& itf : dev.interfaces) std::printf("         interface  %s\n", sim::ToUtf8(itf.symbolicLink).c_str());
+    if (!dev.driver.empty())
+      std::printf("         driver     %s %s (%s)\n", sim::ToUtf8(dev.className).c_str(), sim::ToUtf8(dev.driver).c_str(),
+                  sim::ToUtf8(dev.friendlyName).c_str());
   }
+}
+
+constexpr wchar_t kArbiter[] = L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter";
+
+// "1-10,12" -> the COM numbers 1 to 10 and 12; false for text that is no such list.
+bool ParseComList(const std::string& text, std::vector<int>& numbers) {
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(',', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string item = text.substr(start, end - start);
+    const auto dash = item.find('-');
+    char* rest = nullptr;
+    const long first = std::strtol(item.c_str(), &rest, 10);
+    const long last = dash == std::string::npos ? first : std::strtol(item.c_str() + dash + 1, &rest, 10);
+    if (item.empty() || *rest != '\0' || first < 1 || last < first || last > 256) return false;
+    for (long n = first; n <= last; ++n) numbers.push_back(static_cast<int>(n));
+    start = end + 1;
+  }
+  return !numbers.empty();
+}
+
+void ShowComDb(const sim::Machine& m) {
+  const sim::RegValue* db = m.Reg().GetValue(kArbiter, L"ComDB");
+  std::printf("COM names taken:");
+  bool any = false;
+  for (std::size_t i = 0; db && i < db->data.size() * 8; ++i) {
+    if ((db->data[i / 8] >> (i % 8)) & 1) {
+      std::printf(" COM%zu", i + 1);
+      any = true;
+    }
+  }
+  std::printf("%s\n", any ? "" : " none");
 }
 
 }  // namespace
@@ -173,6 +212,25 @@ int main(int argc, char** argv) {
     if (cmd == "devices") {
       auto m = sim::Machine::Open(MachineFolderArg(args, 1));
       ListDevices(*m);
+      return 0;
+    }
+    if (cmd == "comdb") {
+      if (args.size() != 2 && !(args.size() == 4 && args[2] == "reserve")) return Usage();
+      auto m = sim::Machine::Open(args[1]);
+      if (args.size() == 4) {
+        std::vector<int> numbers;
+        if (!ParseComList(args[3], numbers)) {
+          std::fprintf(stderr, "winsim: COM numbers are written 1-10,12 (1 to 256)\n");
+          return 2;
+        }
+        const sim::RegValue* old = m->Reg().GetValue(kArbiter, L"ComDB");
+        std::vector<win::BYTE> db = old ? old->data : std::vector<win::BYTE>();
+        if (db.size() < 32) db.resize(32, 0);
+        for (int n : numbers) db[static_cast<std::size_t>(n - 1) / 8] |= static_cast<win::BYTE>(1 << ((n - 1) % 8));
+        m->Reg().SetBinary(kArbiter, L"ComDB", db);
+        m->Save();
+      }
+      ShowComDb(*m);
       return 0;
     }
     if (cmd == "default") {
