@@ -2,13 +2,22 @@
 // The layer's headers come before win32.h: they declare names that windows.h makes macros.
 #include "platform/sync.h"
 #include "platform/thread.h"
+
+namespace {
+// The layer's values, taken before windows.h turns their names into its macros.
+constexpr auto kStillActive = win::STILL_ACTIVE;
+constexpr int kPriorities[] = {win::THREAD_PRIORITY_IDLE, win::THREAD_PRIORITY_BELOW_NORMAL,
+                               win::THREAD_PRIORITY_TIME_CRITICAL, win::THREAD_PRIORITY_ERROR_RETURN};
+constexpr auto kWaitTimeout = win::WAIT_TIMEOUT;
+constexpr auto kWaitFailed = win::WAIT_FAILED;
+}  // namespace
+
 #include "platform/win32/win32.h"
 
-static_assert(win::STILL_ACTIVE == STILL_ACTIVE);
-static_assert(win::THREAD_PRIORITY_TIME_CRITICAL == THREAD_PRIORITY_TIME_CRITICAL);
-static_assert(win::THREAD_PRIORITY_BELOW_NORMAL == THREAD_PRIORITY_BELOW_NORMAL);
-static_assert(win::THREAD_PRIORITY_ERROR_RETURN == THREAD_PRIORITY_ERROR_RETURN);
-static_assert(win::WAIT_TIMEOUT == WAIT_TIMEOUT && win::WAIT_FAILED == WAIT_FAILED);
+static_assert(kStillActive == STILL_ACTIVE);
+static_assert(kPriorities[0] == THREAD_PRIORITY_IDLE && kPriorities[1] == THREAD_PRIORITY_BELOW_NORMAL &&
+              kPriorities[2] == THREAD_PRIORITY_TIME_CRITICAL && kPriorities[3] == THREAD_PRIORITY_ERROR_RETURN);
+static_assert(kWaitTimeout == WAIT_TIMEOUT && kWaitFailed == WAIT_FAILED);
 
 namespace win {
 

@@ -1,11 +1,18 @@
 // Win32 forwarding: finding windows, their class and text, posting messages.
 // The layer's headers come before win32.h: they declare names that windows.h makes macros.
 #include "platform/window.h"
+
+namespace {
+// The layer's values, taken before windows.h turns their names into its macros.
+constexpr unsigned kMessages[] = {win::WM_CLOSE, win::WM_COMMAND, win::BM_CLICK, win::BN_CLICKED};
+constexpr auto kInvalidWindow = win::ERROR_INVALID_WINDOW_HANDLE;
+}  // namespace
+
 #include "platform/win32/win32.h"
 
-static_assert(win::WM_CLOSE == WM_CLOSE && win::WM_COMMAND == WM_COMMAND && win::BM_CLICK == BM_CLICK);
-static_assert(win::BN_CLICKED == BN_CLICKED);
-static_assert(win::ERROR_INVALID_WINDOW_HANDLE == ERROR_INVALID_WINDOW_HANDLE);
+static_assert(kMessages[0] == WM_CLOSE && kMessages[1] == WM_COMMAND && kMessages[2] == BM_CLICK &&
+              kMessages[3] == BN_CLICKED);
+static_assert(kInvalidWindow == ERROR_INVALID_WINDOW_HANDLE);
 static_assert(sizeof(win::WPARAM) == sizeof(::WPARAM) && sizeof(win::LPARAM) == sizeof(::LPARAM));
 
 namespace win {
