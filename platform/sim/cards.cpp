@@ -122,7 +122,7 @@ void Machine::UpdateCards() {
           composite && now >= state.compositeAt + (k + 1) * static_cast<std::uint64_t>(card.interfaceDelay);
       // Windows greets a device that arrives without a driver with its new-hardware window.
       if (present && !itf.present && itf.className.empty() && itf.classGuid.empty()) {
-        RaiseNewHardwareWizard(itf.instanceId, itf.description);
+        RaiseNewHardwareWizard(*this, itf.instanceId, itf.description);
       }
       itf.present = present;
     }

@@ -142,7 +142,10 @@ int CopyText(const std::wstring& text, win::LPWSTR buffer, int size) {
 }  // namespace
 
 void RaiseNewHardwareWizard(const std::wstring& instanceId, const std::wstring& deviceDescription) {
-  Machine& m = Current();
+  RaiseNewHardwareWizard(Current(), instanceId, deviceDescription);
+}
+
+void RaiseNewHardwareWizard(Machine& m, const std::wstring& instanceId, const std::wstring& deviceDescription) {
   std::lock_guard<std::recursive_mutex> guard(m.Lock());
   const Generation g = GenerationOf(m.Desc().os);
   if (g == Generation::Older) return;

@@ -19,6 +19,10 @@ inline constexpr win::DWORD kSignatureAnswerLimit = 300000;
 /// until it is closed. Recorded as "shown <title>: <instance ID>".
 void RaiseNewHardwareWizard(const std::wstring& instanceId, const std::wstring& deviceDescription);
 
+class Machine;
+/// The same on `machine`, which need not be the current one (a tool's machine).
+void RaiseNewHardwareWizard(Machine& machine, const std::wstring& instanceId, const std::wstring& deviceDescription);
+
 /// Shows the driver-signature warning of the machine's generation for the package `infPath` and
 /// waits, as the installing thread does on Windows, for an answer: true when it was accepted
 /// ("&Yes" on 2000, "&Continue Anyway" on XP, "&Install this driver software anyway" on Vista and
