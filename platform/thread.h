@@ -24,8 +24,8 @@ inline constexpr int THREAD_PRIORITY_ERROR_RETURN = 0x7FFFFFFF;
 /// Success: a handle with full access (close it with CloseHandle; the thread runs on), and the
 /// thread's id in `threadId` when given. Failure: null, last error ERROR_INVALID_PARAMETER (bad
 /// flags or no routine) or ERROR_NOT_ENOUGH_MEMORY; `threadId` is left untouched.
-HANDLE CreateThread(void* security, std::size_t stackSize, LPTHREAD_START_ROUTINE start, LPVOID parameter,
-                    DWORD flags, DWORD* threadId);
+HANDLE CreateThread(void* security, std::size_t stackSize, LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
+                    DWORD* threadId);
 
 /// GetCurrentThread: the pseudo-handle that stands for the calling thread in thread calls. It
 /// need not be closed. Never fails.

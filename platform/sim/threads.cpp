@@ -42,11 +42,11 @@ struct ThreadObject : Waitable {
   bool ended = false;
   win::DWORD exitCode = win::STILL_ACTIVE;
   // Scheduling state, under the scheduler's lock.
-  bool registered = false;                // takes part in the baton
-  std::shared_ptr<Waitable> waitingFor;   // while it waits for an object
-  bool timed = false;                     // its wait has a limit, at `deadline` (machine milliseconds)
+  bool registered = false;               // takes part in the baton
+  std::shared_ptr<Waitable> waitingFor;  // while it waits for an object
+  bool timed = false;                    // its wait has a limit, at `deadline` (machine milliseconds)
   std::uint64_t deadline = 0;
-  bool released = false;                  // the object ended its last wait
+  bool released = false;  // the object ended its last wait
 };
 
 struct Scheduler {
@@ -65,7 +65,9 @@ Scheduler& Sched() {
   return *scheduler;
 }
 
-bool IsMainThread() { return static_cast<pid_t>(syscall(SYS_gettid)) == getpid(); }
+bool IsMainThread() {
+  return static_cast<pid_t>(syscall(SYS_gettid)) == getpid();
+}
 
 void Finish(const std::shared_ptr<ThreadObject>& self, win::DWORD code);
 
@@ -145,7 +147,8 @@ void PassOn() {
   if (next == s.waiting.end()) {
     if (s.waiting.empty()) return;
     // On Windows the process would hang here for ever; a simulation says so and ends.
-    std::fprintf(stderr, "simulated machine: every thread waits without a time limit for something no thread will do\n");
+    std::fprintf(stderr,
+                 "simulated machine: every thread waits without a time limit for something no thread will do\n");
     std::fflush(stderr);
     std::abort();
   }
@@ -271,18 +274,28 @@ HANDLE CreateThread(void* security, std::size_t /*stackSize*/, LPTHREAD_START_RO
   return sim::Handles().Add(thread);
 }
 
-HANDLE GetCurrentThread() { return sim::kCurrentThread; }
+HANDLE GetCurrentThread() {
+  return sim::kCurrentThread;
+}
 
-DWORD GetCurrentThreadId() { return sim::Self()->id; }
+DWORD GetCurrentThreadId() {
+  return sim::Self()->id;
+}
 
 BOOL SetThreadPriority(HANDLE thread, int priority) {
   const auto t = sim::ThreadOf(thread);
   if (!t) return sim::Fail(ERROR_INVALID_HANDLE, FALSE);
   switch (priority) {
-    case THREAD_PRIORITY_IDLE: case THREAD_PRIORITY_LOWEST: case THREAD_PRIORITY_BELOW_NORMAL:
-    case THREAD_PRIORITY_NORMAL: case THREAD_PRIORITY_ABOVE_NORMAL: case THREAD_PRIORITY_HIGHEST:
-    case THREAD_PRIORITY_TIME_CRITICAL: break;
-    default: return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
+    case THREAD_PRIORITY_IDLE:
+    case THREAD_PRIORITY_LOWEST:
+    case THREAD_PRIORITY_BELOW_NORMAL:
+    case THREAD_PRIORITY_NORMAL:
+    case THREAD_PRIORITY_ABOVE_NORMAL:
+    case THREAD_PRIORITY_HIGHEST:
+    case THREAD_PRIORITY_TIME_CRITICAL:
+      break;
+    default:
+      return sim::Fail(ERROR_INVALID_PARAMETER, FALSE);
   }
   std::lock_guard<std::mutex> guard(sim::Sched().lock);
   t->priority = priority;
@@ -296,7 +309,9 @@ int GetThreadPriority(HANDLE thread) {
   return t->priority;
 }
 
-void FreeLibraryAndExitThread(HMODULE module, DWORD exitCode) { throw sim::ThreadExit{module, exitCode}; }
+void FreeLibraryAndExitThread(HMODULE module, DWORD exitCode) {
+  throw sim::ThreadExit{module, exitCode};
+}
 
 HANDLE CreateEventW(void* security, BOOL manualReset, BOOL initialState, LPCWSTR name) {
   if (security || name) return sim::Fail(ERROR_INVALID_PARAMETER, static_cast<HANDLE>(nullptr));

@@ -36,7 +36,7 @@ struct Dialog {
   enum Kind { Wizard, Signature, Other } kind = Other;
   std::uintptr_t top = 0;
   std::wstring title;
-  std::wstring subject;  // the device or package it is about
+  std::wstring subject;                     // the device or package it is about
   std::shared_ptr<SignatureAnswer> answer;  // signature warnings
 };
 
@@ -100,7 +100,9 @@ void RemoveTree(Desktop& d, std::uintptr_t top) {
   std::erase_if(d.dialogs, [&](const Dialog& dialog) { return dialog.top == top; });
 }
 
-void Note(Machine& m, const std::wstring& event) { m.Observed().windowEvents.push_back(event); }
+void Note(Machine& m, const std::wstring& event) {
+  m.Observed().windowEvents.push_back(event);
+}
 
 std::uintptr_t Show(Machine& m, Dialog dialog) {
   Desktop& d = DesktopOf(m);
@@ -109,8 +111,12 @@ std::uintptr_t Show(Machine& m, Dialog dialog) {
   return dialog.top;
 }
 
-win::HWND AsHwnd(std::uintptr_t handle) { return reinterpret_cast<win::HWND>(handle); }
-std::uintptr_t Value(win::HWND window) { return reinterpret_cast<std::uintptr_t>(window); }
+win::HWND AsHwnd(std::uintptr_t handle) {
+  return reinterpret_cast<win::HWND>(handle);
+}
+std::uintptr_t Value(win::HWND window) {
+  return reinterpret_cast<std::uintptr_t>(window);
+}
 
 std::vector<std::uintptr_t> Descendants(Desktop& d, std::uintptr_t parent) {
   std::vector<std::uintptr_t> out;
@@ -152,7 +158,7 @@ void RaiseNewHardwareWizard(Machine& m, const std::wstring& instanceId, const st
   Dialog dialog;
   dialog.kind = Dialog::Wizard;
   dialog.subject = instanceId;
-  dialog.title = g == Generation::Vista ? L"Found New Hardware"
+  dialog.title = g == Generation::Vista   ? L"Found New Hardware"
                  : g == Generation::Seven ? L"Driver Software Installation"
                                           : L"Found New Hardware Wizard";
   const std::uintptr_t top = Show(m, dialog);
@@ -207,7 +213,8 @@ bool RaiseSignatureWarning(const std::wstring& infPath) {
         Add(d, top, L"Static",
             L"The Microsoft digital signature affirms that software has been tested with Windows and that the "
             L"software has not been altered since it was tested.");
-        Add(d, top, L"Static", L"The software you are about to install does not contain a Microsoft digital signature.");
+        Add(d, top, L"Static",
+            L"The software you are about to install does not contain a Microsoft digital signature.");
         Add(d, top, L"Static", infPath);
         Add(d, top, L"Static", L"Do you want to continue the installation?");
         Add(d, top, L"Button", L"&Yes", 6, Role::Accept);
@@ -319,7 +326,9 @@ BOOL IsWindow(HWND window) {
   return sim::Find(sim::DesktopOf(m), sim::Value(window)) ? TRUE : FALSE;
 }
 
-BOOL IsWindowVisible(HWND window) { return IsWindow(window); }  // the machine's windows are all shown
+BOOL IsWindowVisible(HWND window) {
+  return IsWindow(window);
+}  // the machine's windows are all shown
 
 HWND GetParent(HWND window) {
   sim::Machine& m = sim::Current();

@@ -1,7 +1,7 @@
 // Win32 forwarding: threads, their priorities, events and waiting.
 // The layer's headers come before win32.h: they declare names that windows.h makes macros.
-#include "platform/sync.h"
 #include "platform/thread.h"
+#include "platform/sync.h"
 
 namespace {
 // The layer's values, taken before windows.h turns their names into its macros.
@@ -21,17 +21,25 @@ static_assert(kWaitTimeout == WAIT_TIMEOUT && kWaitFailed == WAIT_FAILED);
 
 namespace win {
 
-HANDLE CreateThread(void* security, std::size_t stackSize, LPTHREAD_START_ROUTINE start, LPVOID parameter,
-                    DWORD flags, DWORD* threadId) {
+HANDLE CreateThread(void* security, std::size_t stackSize, LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
+                    DWORD* threadId) {
   return ::CreateThread(static_cast<::LPSECURITY_ATTRIBUTES>(security), stackSize,
                         reinterpret_cast<::LPTHREAD_START_ROUTINE>(start), parameter, flags,
                         reinterpret_cast<::DWORD*>(threadId));
 }
 
-HANDLE GetCurrentThread() { return ::GetCurrentThread(); }
-DWORD GetCurrentThreadId() { return ::GetCurrentThreadId(); }
-BOOL SetThreadPriority(HANDLE thread, int priority) { return ::SetThreadPriority(thread, priority); }
-int GetThreadPriority(HANDLE thread) { return ::GetThreadPriority(thread); }
+HANDLE GetCurrentThread() {
+  return ::GetCurrentThread();
+}
+DWORD GetCurrentThreadId() {
+  return ::GetCurrentThreadId();
+}
+BOOL SetThreadPriority(HANDLE thread, int priority) {
+  return ::SetThreadPriority(thread, priority);
+}
+int GetThreadPriority(HANDLE thread) {
+  return ::GetThreadPriority(thread);
+}
 
 void FreeLibraryAndExitThread(HMODULE module, DWORD exitCode) {
   ::FreeLibraryAndExitThread(win32::As<::HMODULE>(module), exitCode);
@@ -41,8 +49,14 @@ HANDLE CreateEventW(void* security, BOOL manualReset, BOOL initialState, LPCWSTR
   return ::CreateEventW(static_cast<::LPSECURITY_ATTRIBUTES>(security), manualReset, initialState, name);
 }
 
-BOOL SetEvent(HANDLE event) { return ::SetEvent(event); }
-BOOL ResetEvent(HANDLE event) { return ::ResetEvent(event); }
-DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds) { return ::WaitForSingleObject(object, milliseconds); }
+BOOL SetEvent(HANDLE event) {
+  return ::SetEvent(event);
+}
+BOOL ResetEvent(HANDLE event) {
+  return ::ResetEvent(event);
+}
+DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds) {
+  return ::WaitForSingleObject(object, milliseconds);
+}
 
 }  // namespace win

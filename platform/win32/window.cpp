@@ -18,8 +18,12 @@ static_assert(sizeof(win::WPARAM) == sizeof(::WPARAM) && sizeof(win::LPARAM) == 
 namespace win {
 
 namespace {
-::HWND Native(HWND window) { return win32::As<::HWND>(window); }
-HWND Ours(::HWND window) { return win32::As<HWND>(window); }
+::HWND Native(HWND window) {
+  return win32::As<::HWND>(window);
+}
+HWND Ours(::HWND window) {
+  return win32::As<HWND>(window);
+}
 }  // namespace
 
 BOOL EnumWindows(WNDENUMPROC proc, LPARAM context) {
@@ -30,12 +34,24 @@ BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM context) {
   return ::EnumChildWindows(Native(parent), reinterpret_cast<::WNDENUMPROC>(proc), context);
 }
 
-int GetClassNameW(HWND window, LPWSTR buffer, int size) { return ::GetClassNameW(Native(window), buffer, size); }
-int GetWindowTextW(HWND window, LPWSTR buffer, int size) { return ::GetWindowTextW(Native(window), buffer, size); }
-BOOL IsWindow(HWND window) { return ::IsWindow(Native(window)); }
-BOOL IsWindowVisible(HWND window) { return ::IsWindowVisible(Native(window)); }
-HWND GetParent(HWND window) { return Ours(::GetParent(Native(window))); }
-int GetDlgCtrlID(HWND window) { return ::GetDlgCtrlID(Native(window)); }
+int GetClassNameW(HWND window, LPWSTR buffer, int size) {
+  return ::GetClassNameW(Native(window), buffer, size);
+}
+int GetWindowTextW(HWND window, LPWSTR buffer, int size) {
+  return ::GetWindowTextW(Native(window), buffer, size);
+}
+BOOL IsWindow(HWND window) {
+  return ::IsWindow(Native(window));
+}
+BOOL IsWindowVisible(HWND window) {
+  return ::IsWindowVisible(Native(window));
+}
+HWND GetParent(HWND window) {
+  return Ours(::GetParent(Native(window)));
+}
+int GetDlgCtrlID(HWND window) {
+  return ::GetDlgCtrlID(Native(window));
+}
 
 BOOL PostMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return ::PostMessageW(Native(window), message, wParam, lParam);

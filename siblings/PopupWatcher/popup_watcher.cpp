@@ -23,9 +23,9 @@ constexpr win::DWORD kStopLimit = 10000;  // ms a stop waits for its thread to e
 
 struct Watch {
   win::HANDLE thread = nullptr;
-  win::HANDLE stop = nullptr;        // set: the thread ends
-  win::HMODULE library = nullptr;    // the thread's own reference to this library
-  std::vector<win::HWND> handled;    // windows already handled; only the watch's thread uses it
+  win::HANDLE stop = nullptr;      // set: the thread ends
+  win::HMODULE library = nullptr;  // the thread's own reference to this library
+  std::vector<win::HWND> handled;  // windows already handled; only the watch's thread uses it
 };
 
 Watch g_wizard;
@@ -127,29 +127,41 @@ POPUP_WATCHER_API void StartWatchWizard() {
 }
 
 /// The thread of the wizard watch; null while it is not running.
-POPUP_WATCHER_API win::HANDLE WizardThreadHandle() { return g_wizard.thread; }
+POPUP_WATCHER_API win::HANDLE WizardThreadHandle() {
+  return g_wizard.thread;
+}
 
 /// Starts the watch for driver-signature warnings.
-POPUP_WATCHER_API void StartWatchSignature() { Start(g_signature, &RunWatch<LookForWarnings>); }
+POPUP_WATCHER_API void StartWatchSignature() {
+  Start(g_signature, &RunWatch<LookForWarnings>);
+}
 
 // The test builds leave single exports out (POPUP_WATCHER_WITHOUT_<name>), to show how the
 // program copes with a library that lacks them.
 #ifndef POPUP_WATCHER_WITHOUT_SignatureHandle
 /// The thread of the signature watch; null while it is not running.
-POPUP_WATCHER_API win::HANDLE SignatureHandle() { return g_signature.thread; }
+POPUP_WATCHER_API win::HANDLE SignatureHandle() {
+  return g_signature.thread;
+}
 #endif
 
 /// Stops the signature watch: returns once its thread has ended (or after 10 s).
-POPUP_WATCHER_API void StopWatchSignature() { Stop(g_signature); }
+POPUP_WATCHER_API void StopWatchSignature() {
+  Stop(g_signature);
+}
 
 #ifndef POPUP_WATCHER_WITHOUT_StopWatchWizard
 /// Stops the wizard watch: returns once its thread has ended (or after 10 s).
-POPUP_WATCHER_API void StopWatchWizard() { Stop(g_wizard); }
+POPUP_WATCHER_API void StopWatchWizard() {
+  Stop(g_wizard);
+}
 #endif
 
 #ifndef POPUP_WATCHER_WITHOUT_WizardWindowCount
 /// The number of new-hardware windows the wizard watch has seen since it was started.
-POPUP_WATCHER_API int WizardWindowCount() { return g_wizardWindows; }
+POPUP_WATCHER_API int WizardWindowCount() {
+  return g_wizardWindows;
+}
 #endif
 
 }  // extern "C"

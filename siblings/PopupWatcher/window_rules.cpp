@@ -19,9 +19,9 @@ constexpr WindowRule kWizardRules[] = {
 };
 
 constexpr WindowRule kSignatureRules[] = {
-    {L"Digital Signature Not Found", L"The Microsoft digital signature affirms", L"Yes"},   // 2000
-    {L"Hardware Installation", nullptr, L"Continue Anyway"},                                // XP, 2003
-    {L"Windows Security", nullptr, L"Install this driver software anyway"},                 // Vista, 7
+    {L"Digital Signature Not Found", L"The Microsoft digital signature affirms", L"Yes"},  // 2000
+    {L"Hardware Installation", nullptr, L"Continue Anyway"},                               // XP, 2003
+    {L"Windows Security", nullptr, L"Install this driver software anyway"},                // Vista, 7
 };
 
 constexpr int kTextLimit = 512;
@@ -59,8 +59,12 @@ win::BOOL WINCALL CollectChild(win::HWND window, win::LPARAM context) {
 
 }  // namespace
 
-std::span<const WindowRule> WizardRules() { return kWizardRules; }
-std::span<const WindowRule> SignatureRules() { return kSignatureRules; }
+std::span<const WindowRule> WizardRules() {
+  return kWizardRules;
+}
+std::span<const WindowRule> SignatureRules() {
+  return kSignatureRules;
+}
 
 bool Matches(win::HWND window, std::span<const WindowRule> rules, win::HWND* button) {
   if (!win::IsWindowVisible(window) || ClassOf(window) != L"#32770") return false;

@@ -40,12 +40,10 @@ TEST(PopupWatcherLibraryTest, EachInterfaceOfACardBringsOneWizardWindowWhichIsCo
   EXPECT_EQ(watcher.GetWizardWindowCount(), 3);
   const std::wstring device = L"Found New Hardware Wizard: USB\\VID_3F7D&PID_FFFE&MI_0";
   EXPECT_EQ(machine.Observed().windowEvents,
-            (std::vector<std::wstring>{L"shown " + device + L"0\\7&QXR00001&0&0000",
-                                       L"closed " + device + L"0\\7&QXR00001&0&0000",
-                                       L"shown " + device + L"1\\7&QXR00001&0&0001",
-                                       L"closed " + device + L"1\\7&QXR00001&0&0001",
-                                       L"shown " + device + L"2\\7&QXR00001&0&0002",
-                                       L"closed " + device + L"2\\7&QXR00001&0&0002"}));
+            (std::vector<std::wstring>{
+                L"shown " + device + L"0\\7&QXR00001&0&0000", L"closed " + device + L"0\\7&QXR00001&0&0000",
+                L"shown " + device + L"1\\7&QXR00001&0&0001", L"closed " + device + L"1\\7&QXR00001&0&0001",
+                L"shown " + device + L"2\\7&QXR00001&0&0002", L"closed " + device + L"2\\7&QXR00001&0&0002"}));
   EXPECT_TRUE(TopLevelWindows().empty());
   win::Sleep(2000);
   EXPECT_EQ(watcher.GetWizardWindowCount(), 3);  // each window once
@@ -74,7 +72,8 @@ TEST(PopupWatcherLibraryTest, TheWindowsOfEachGenerationAreFoundClosedAndAccepte
     EXPECT_EQ(watcher.GetWizardWindowCount(), 1) << row.machine;
     const std::wstring wizard = std::wstring(row.wizard) + L": USB\\VID_05C6&PID_6000&MI_01\\7&QXR00001&0&0001";
     EXPECT_EQ(machine.Observed().windowEvents,
-              (std::vector<std::wstring>{L"shown " + wizard, L"shown " + std::wstring(row.warning) + L": C:\\Driver\\port.inf",
+              (std::vector<std::wstring>{L"shown " + wizard,
+                                         L"shown " + std::wstring(row.warning) + L": C:\\Driver\\port.inf",
                                          L"closed " + wizard, L"accepted " + std::wstring(row.warning)}))
         << row.machine;
   }

@@ -120,7 +120,8 @@ TEST(WinePopupWatcherTest, ClosesTheWizardAcceptsTheWarningLeavesOthersAloneAndS
     DialogTemplate other(L"Setup");
     other.Control(kStatic, L"Welcome to the Found New Hardware Wizard", 0xFFFF, SS_LEFT);
     other.Control(kButton, L"&Continue Anyway", 1, BS_PUSHBUTTON);
-    const HWND bystander = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), other.Get(), nullptr, &BystanderProc, 0);
+    const HWND bystander =
+        CreateDialogIndirectParamW(GetModuleHandleW(nullptr), other.Get(), nullptr, &BystanderProc, 0);
     ASSERT_NE(bystander, nullptr) << "no window could be made (error " << GetLastError() << ")";
 
     DialogTemplate wizard(L"Found New Hardware Wizard");
