@@ -2,6 +2,7 @@
 // export, and none at all.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "components/progress_window.h"
@@ -51,17 +52,19 @@ TEST(PopupWatcherTest, ALibraryThatCannotServeFailsTheConstructionAndIsUnloaded)
 TEST(PopupWatcherTest, TheWizardThreadRunsTimeCriticalAndTheCallerBelowNormal) {
   WatcherMachine machine(DRV_WATCHER);
   win::SetThreadPriority(win::GetCurrentThread(), win::THREAD_PRIORITY_NORMAL);
-  {
-    CPopupWatcher watcher(WatcherMachine::kDirectory);
-    EXPECT_EQ(win::GetThreadPriority(win::GetCurrentThread()), win::THREAD_PRIORITY_BELOW_NORMAL);
-    const win::HMODULE library = win::GetModuleHandleW(L"PopupWatcher.dll");
-    ASSERT_NE(library, nullptr);
-    const auto wizardThread = reinterpret_cast<win::HANDLE (*)()>(win::GetProcAddress(library, "WizardThreadHandle"));
-    ASSERT_NE(wizardThread, nullptr);
-    EXPECT_EQ(win::GetThreadPriority(wizardThread()), win::THREAD_PRIORITY_TIME_CRITICAL);
-    win::Sleep(500);  // the watches run meanwhile
-  }
-  // Both watches ended and gave their references up; the library is gone.
+  std::optional<CPopupWatcher> watcher(std::in_place, WatcherMachine::kDirectory);
+  EXPECT_EQ(win::GetThreadPriority(win::GetCurrentThread()), win::THREAD_PRIORITY_BELOW_NORMAL);
+  const win::HMODULE library = win::GetModuleHandleW(L"PopupWatcher.dll");
+  ASSERT_NE(library, nullptr);
+  const auto wizardThread = reinterpret_cast<win::HANDLE (*)()>(win::GetProcAddress(library, "WizardThreadHandle"));
+  ASSERT_NE(wizardThread, nullptr);
+  EXPECT_EQ(win::GetThreadPriority(wizardThread()), win::THREAD_PRIORITY_TIME_CRITICAL);
+  win::Sleep(500);  // the watches run meanwhile
+  const win::DWORD stopping = win::GetTickCount();
+  watcher.reset();
+  // The watches ended at once (not at their next look), and gave their references up; the
+  // library is gone.
+  EXPECT_EQ(win::GetTickCount() - stopping, 0u);
   EXPECT_EQ(machine.Loads(), machine.Frees());
   win::SetLastError(0xDEADBEEF);
   EXPECT_EQ(win::GetModuleHandleW(L"PopupWatcher.dll"), nullptr);
