@@ -43,15 +43,9 @@ win::HMODULE HoldLibrary() {
   return win::LoadLibraryW(path);
 }
 
-win::BOOL WINCALL CollectWindow(win::HWND window, win::LPARAM context) {
-  reinterpret_cast<std::vector<win::HWND>*>(context)->push_back(window);
-  return win::TRUE;
-}
-
 // The new top-level windows since the last look, and forgets handled windows that are gone.
 std::vector<win::HWND> NewWindows(Watch& watch) {
-  std::vector<win::HWND> all;
-  win::EnumWindows(&CollectWindow, reinterpret_cast<win::LPARAM>(&all));
+  const std::vector<win::HWND> all = popup::ListWindows(nullptr);
   std::erase_if(watch.handled, [](win::HWND w) { return !win::IsWindow(w); });
   std::vector<win::HWND> fresh;
   for (win::HWND w : all) {

@@ -1,6 +1,7 @@
 // The system windows the pop-up watcher looks for, and how a window is matched against them.
 #include "siblings/PopupWatcher/window_rules.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -52,12 +53,22 @@ std::wstring Readable(const std::wstring& text) {
   return out;
 }
 
-win::BOOL WINCALL CollectChild(win::HWND window, win::LPARAM context) {
+win::BOOL WINCALL Collect(win::HWND window, win::LPARAM context) {
   reinterpret_cast<std::vector<win::HWND>*>(context)->push_back(window);
   return win::TRUE;
 }
 
 }  // namespace
+
+std::vector<win::HWND> ListWindows(win::HWND parent) {
+  std::vector<win::HWND> windows;
+  if (parent) {
+    win::EnumChildWindows(parent, &Collect, reinterpret_cast<win::LPARAM>(&windows));
+  } else {
+    win::EnumWindows(&Collect, reinterpret_cast<win::LPARAM>(&windows));
+  }
+  return windows;
+}
 
 std::span<const WindowRule> WizardRules() {
   return kWizardRules;
@@ -69,14 +80,11 @@ std::span<const WindowRule> SignatureRules() {
 bool Matches(win::HWND window, std::span<const WindowRule> rules, win::HWND* button) {
   if (!win::IsWindowVisible(window) || ClassOf(window) != L"#32770") return false;
   const std::wstring title = TextOf(window);
-  std::vector<win::HWND> children;
-  bool childrenRead = false;
+  if (std::none_of(rules.begin(), rules.end(), [&](const WindowRule& rule) { return title == rule.title; }))
+    return false;
+  const std::vector<win::HWND> children = ListWindows(window);
   for (const WindowRule& rule : rules) {
     if (title != rule.title) continue;
-    if (!childrenRead) {
-      win::EnumChildWindows(window, &CollectChild, reinterpret_cast<win::LPARAM>(&children));
-      childrenRead = true;
-    }
     bool marked = rule.marker == nullptr;
     win::HWND accept = nullptr;
     for (win::HWND child : children) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <span>
+#include <vector>
 
 #include "platform/window.h"
 
@@ -23,6 +24,9 @@ std::span<const WindowRule> WizardRules();
 
 /// Driver-signature warnings of Windows 2000, XP, Vista and 7, in English.
 std::span<const WindowRule> SignatureRules();
+
+/// The top-level windows (null `parent`), or every descendant of `parent`, as the system lists them.
+std::vector<win::HWND> ListWindows(win::HWND parent);
 
 /// Whether `window` is a visible window of one of `rules`. For a rule with a button, `button` gets
 /// that button (left untouched otherwise).

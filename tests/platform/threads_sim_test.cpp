@@ -13,6 +13,7 @@
 #include "platform/sync.h"
 #include "platform/thread.h"
 #include "platform/window.h"
+#include "tests/support/desktop.h"
 #include "tests/support/sim_machine.h"
 
 namespace {
@@ -135,7 +136,7 @@ TEST(SimWindowsTest, AWarningNobodyAnswersIsRefusedWhenItsTimeIsUp) {
   EXPECT_EQ(win::GetTickCount() - start, sim::kSignatureAnswerLimit);
   EXPECT_EQ(machine.Get().Observed().windowEvents,
             (std::vector<std::wstring>{L"shown Windows Security: C:\\Drv\\modem.inf", L"unanswered Windows Security"}));
-  EXPECT_TRUE(win::EnumWindows([](win::HWND, win::LPARAM) -> win::BOOL { return win::FALSE; }, 0));  // none left
+  EXPECT_TRUE(testsupport::TopLevelWindows().empty());
 }
 
 TEST(SimWindowsTest, OnlyInterfacesWithoutADriverBringTheNewHardwareWindow) {
@@ -155,13 +156,7 @@ TEST(SimWindowsTest, OnlyInterfacesWithoutADriverBringTheNewHardwareWindow) {
   EXPECT_EQ(machine.Get().Observed().windowEvents,
             (std::vector<std::wstring>{prefix + L"00\\7&QXR00001&0&0000", prefix + L"02\\7&QXR00001&0&0002"}));
   // What a program sees of the top one: the wizard's dialog with its welcome page.
-  std::vector<win::HWND> tops;
-  win::EnumWindows(
-      [](win::HWND w, win::LPARAM c) -> win::BOOL {
-        reinterpret_cast<std::vector<win::HWND>*>(c)->push_back(w);
-        return win::TRUE;
-      },
-      reinterpret_cast<win::LPARAM>(&tops));
+  const std::vector<win::HWND> tops = testsupport::TopLevelWindows();
   ASSERT_EQ(tops.size(), 2u);
   wchar_t text[64] = L"";
   EXPECT_EQ(win::GetClassNameW(tops[0], text, 64), 6);

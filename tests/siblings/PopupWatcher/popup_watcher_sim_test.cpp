@@ -10,22 +10,13 @@
 #include "platform/clock.h"
 #include "platform/sim/windows.h"
 #include "platform/window.h"
+#include "tests/support/desktop.h"
 #include "tests/support/watcher_machine.h"
 
 namespace {
 
+using testsupport::TopLevelWindows;
 using testsupport::WatcherMachine;
-
-std::vector<win::HWND> TopLevelWindows() {
-  std::vector<win::HWND> tops;
-  win::EnumWindows(
-      [](win::HWND w, win::LPARAM c) -> win::BOOL {
-        reinterpret_cast<std::vector<win::HWND>*>(c)->push_back(w);
-        return win::TRUE;
-      },
-      reinterpret_cast<win::LPARAM>(&tops));
-  return tops;
-}
 
 TEST(PopupWatcherLibraryTest, EachInterfaceOfACardBringsOneWizardWindowWhichIsCountedAndClosed) {
   WatcherMachine machine(DRV_WATCHER, "winxp", [](sim::Description& d) {
