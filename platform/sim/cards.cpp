@@ -6,6 +6,7 @@
 
 #include "platform/sim/machine.h"
 #include "platform/sim/unicode.h"
+#include "platform/sim/windows.h"
 
 namespace sim {
 
@@ -116,8 +117,14 @@ void Machine::UpdateCards() {
     devices[state.firstDevice + 1].present = cdromForm || (composite && card.cdromStays);
     devices[state.firstDevice + 2].present = composite;
     for (std::size_t k = 0; k < card.interfaces.size(); ++k) {
-      devices[state.firstDevice + 3 + k].present =
+      DeviceDescription& itf = devices[state.firstDevice + 3 + k];
+      const bool present =
           composite && now >= state.compositeAt + (k + 1) * static_cast<std::uint64_t>(card.interfaceDelay);
+      // Windows greets a device that arrives without a driver with its new-hardware window.
+      if (present && !itf.present && itf.className.empty() && itf.classGuid.empty()) {
+        RaiseNewHardwareWizard(*this, itf.instanceId, itf.description);
+      }
+      itf.present = present;
     }
   }
 }

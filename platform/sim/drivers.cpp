@@ -15,6 +15,7 @@
 #include "platform/sim/objects.h"
 #include "platform/sim/registry_store.h"
 #include "platform/sim/unicode.h"
+#include "platform/sim/windows.h"
 
 namespace fs = std::filesystem;
 
@@ -138,6 +139,18 @@ bool Matches(const DeviceDescription& d, const std::wstring& id) {
   }
   return false;
 }
+
+// The present devices that list `id` among their hardware or compatible IDs.
+std::vector<std::size_t> PresentTargets(const Machine& m, const std::wstring& id) {
+  std::vector<std::size_t> targets;
+  for (std::size_t i = 0; i < m.Desc().devices.size(); ++i) {
+    const DeviceDescription& d = m.Desc().devices[i];
+    if (d.present && !d.removed && Matches(d, id)) targets.push_back(i);
+  }
+  return targets;
+}
+
+constexpr win::DWORD ERROR_REQUIRES_INTERACTIVE_WINDOWSTATION = 1949;
 
 std::vector<win::BYTE> MultiSz(const std::vector<std::wstring>& items) {
   std::vector<win::BYTE> out;
@@ -301,34 +314,49 @@ BOOL UpdateDriverForPlugAndPlayDevicesW(void*, LPCWSTR hardwareId, LPCWSTR fullI
     return sim::Fail(ERROR_INVALID_FLAGS, FALSE);
   }
   sim::Machine& m = sim::Current();
+  sim::InfFile inf;
+  sim::Model model;
+  bool warn = false;
+  {
+    std::lock_guard<std::recursive_mutex> guard(m.Lock());
+    m.UpdateCards();
+    if (const DWORD e = sim::ReadInfFile(fullInfPath, inf, nullptr)) return sim::Fail(e, FALSE);
+    if (sim::PresentTargets(m, hardwareId).empty()) return sim::Fail(ERROR_NO_SUCH_DEVINST, FALSE);
+    if (!sim::FindModel(m, inf, hardwareId, model)) return sim::Fail(ERROR_NO_MORE_ITEMS, FALSE);
+    const sim::SetupDescription& setup = m.Desc().setup;
+    if (setup.updateError && (setup.updateErrorId.empty() || sim::EqualNoCase(setup.updateErrorId, hardwareId))) {
+      m.Observed().driverEvents.push_back(L"refused " + std::wstring(hardwareId));
+      return sim::Fail(setup.updateError, FALSE);
+    }
+    if (!sim::IsSigned(m, inf, fullInfPath)) {
+      if (setup.signing == sim::SetupDescription::Signing::Block) {
+        m.Observed().driverEvents.push_back(L"blocked unsigned " + std::wstring(fullInfPath));
+        return sim::Fail(ERROR_NO_CATALOG_FOR_OEM_INF, FALSE);
+      }
+      warn = setup.signing == sim::SetupDescription::Signing::Warn;
+    }
+  }
+  if (warn) {
+    // The warning is a window the user must answer; a caller that allows no UI fails instead.
+    if (flags & INSTALLFLAG_NONINTERACTIVE) return sim::Fail(sim::ERROR_REQUIRES_INTERACTIVE_WINDOWSTATION, FALSE);
+    // The installing thread waits for the answer while the rest of the machine goes on.
+    if (!sim::RaiseSignatureWarning(fullInfPath)) {
+      std::lock_guard<std::recursive_mutex> guard(m.Lock());
+      m.Observed().driverEvents.push_back(L"cancelled unsigned " + std::wstring(fullInfPath));
+      return sim::Fail(ERROR_CANCELLED, FALSE);
+    }
+  }
   std::lock_guard<std::recursive_mutex> guard(m.Lock());
   m.UpdateCards();
-  sim::InfFile inf;
-  if (const DWORD e = sim::ReadInfFile(fullInfPath, inf, nullptr)) return sim::Fail(e, FALSE);
-  std::vector<std::size_t> targets;
-  for (std::size_t i = 0; i < m.Desc().devices.size(); ++i) {
-    const sim::DeviceDescription& d = m.Desc().devices[i];
-    if (d.present && !d.removed && sim::Matches(d, hardwareId)) targets.push_back(i);
-  }
+  const std::vector<std::size_t> targets = sim::PresentTargets(m, hardwareId);  // the device may have left meanwhile
   if (targets.empty()) return sim::Fail(ERROR_NO_SUCH_DEVINST, FALSE);
-  sim::Model model;
-  if (!sim::FindModel(m, inf, hardwareId, model)) return sim::Fail(ERROR_NO_MORE_ITEMS, FALSE);
-  const sim::SetupDescription& setup = m.Desc().setup;
-  if (setup.updateError && (setup.updateErrorId.empty() || sim::EqualNoCase(setup.updateErrorId, hardwareId))) {
-    m.Observed().driverEvents.push_back(L"refused " + std::wstring(hardwareId));
-    return sim::Fail(setup.updateError, FALSE);
-  }
-  if (!sim::IsSigned(m, inf, fullInfPath) && setup.signing == sim::SetupDescription::Signing::Block) {
-    m.Observed().driverEvents.push_back(L"blocked unsigned " + std::wstring(fullInfPath));
-    return sim::Fail(ERROR_NO_CATALOG_FOR_OEM_INF, FALSE);
-  }
   sim::WinPath wp;
   sim::MakeFullPath(m, fullInfPath, false, wp);
   const auto host = sim::ResolveExisting(m, wp);
   const std::wstring copy = host ? sim::InstallInfCopy(m, sim::ReadAll(*host)) : std::wstring();
   if (copy.empty()) return sim::Fail(ERROR_ACCESS_DENIED, FALSE);
   for (std::size_t i : targets) sim::Bind(m, m.MutableDesc().devices[i], inf, copy, model, hardwareId);
-  if (rebootRequired) *rebootRequired = setup.updateRestart ? TRUE : FALSE;
+  if (rebootRequired) *rebootRequired = m.Desc().setup.updateRestart ? TRUE : FALSE;
   SetLastError(ERROR_SUCCESS);
   return TRUE;
 }

@@ -15,6 +15,7 @@
 #include "platform/sim/drivers.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/objects.h"
+#include "platform/sim/threads.h"
 #include "platform/sim/unicode.h"
 #include "platform/version.h"
 
@@ -252,6 +253,11 @@ BOOL FreeLibrary(HMODULE module) {
   std::lock_guard<std::mutex> guard(sim::g_moduleLock);
   auto it = sim::g_modules.find(reinterpret_cast<std::uintptr_t>(module));
   if (it == sim::g_modules.end()) return sim::Fail(ERROR_INVALID_HANDLE, FALSE);
+  {
+    sim::Machine& machine = sim::Current();
+    std::lock_guard<std::recursive_mutex> mg(machine.Lock());
+    ++machine.Observed().libraryFrees[it->second.lowerName];
+  }
   if (--it->second.refs == 0) {
     if (it->second.dl) dlclose(it->second.dl);
     sim::g_modules.erase(it);
@@ -267,15 +273,9 @@ BOOL CloseHandle(HANDLE handle) {
 
 DWORD GetTickCount() { return sim::Current().TickCount(); }
 
-void Sleep(DWORD milliseconds) {
-  sim::Machine& machine = sim::Current();
-  if (machine.Desc().clock.virtualTime) {
-    machine.Advance(milliseconds);
-  } else {
-    struct timespec ts{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
-    nanosleep(&ts, nullptr);
-  }
-}
+// The thread waits its time out beside the machine's other threads (platform/sim/threads.cpp): on
+// the virtual clock the time passes at once when no other thread is ready to run.
+void Sleep(DWORD milliseconds) { sim::WaitFor(nullptr, milliseconds); }
 
 void OutputDebugStringW(LPCWSTR text) {
   const DWORD saved = GetLastError();

@@ -164,6 +164,7 @@ const Template& DefaultTemplate();
 /// Observations of what programs did on the machine, for tests and for `winsim show`.
 struct Record {
   std::map<std::wstring, int> libraryLoads;  // lower-case file name -> successful LoadLibraryW calls
+  std::map<std::wstring, int> libraryFrees;  // lower-case file name -> successful FreeLibrary calls
   std::vector<std::wstring> debugOutput;     // every OutputDebugStringW text
   std::vector<std::wstring> propertyChanges; // "enable global <instance ID>", "disable config <instance ID>"
   struct IoRequest {
@@ -174,7 +175,10 @@ struct Record {
   std::vector<IoRequest> ioRequests;
   std::vector<std::string> cardEvents;  // "card 1 plugged in", "card 1 command 9F0100 accepted", ...
   std::vector<std::wstring> driverEvents;  // "installed <INF> on <instance ID>", "removed <instance ID>", ...
+  std::vector<std::wstring> windowEvents;  // "shown Found New Hardware Wizard: <instance ID>", "closed ...", ...
 };
+
+struct Desktop;  // the machine's windows (platform/sim/windows.cpp)
 
 class Machine {
  public:
@@ -221,6 +225,9 @@ class Machine {
   /// Serialises access to the machine's state from the program's threads.
   std::recursive_mutex& Lock() const { return m_lock; }
 
+  /// The machine's windows, made on first use by platform/sim/windows.cpp; under Lock().
+  std::shared_ptr<Desktop>& DesktopSlot() { return m_desktop; }
+
  private:
   Machine(std::filesystem::path folder, Description description);
 
@@ -243,6 +250,7 @@ class Machine {
   win::DWORD m_virtualTick;
   std::int64_t m_realStartMs;
   bool m_dirty = false;
+  std::shared_ptr<Desktop> m_desktop;
   mutable std::recursive_mutex m_lock;
 };
 

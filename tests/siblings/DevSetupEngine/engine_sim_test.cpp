@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "components/driver_installer.h"
+#include "install/popup_watcher.h"
 #include "platform/clock.h"
 #include "platform/error.h"
 #include "platform/newdev.h"
@@ -179,6 +180,33 @@ TEST_F(EngineTest, AnUpdateThatNeedsARestartSaysSo) {
   bool reboot = false;
   EXPECT_TRUE(port->UpdateDriver(kMi01, &reboot));
   EXPECT_TRUE(reboot);
+}
+
+TEST_F(EngineTest, AnUnsignedPackageWaitsForTheSignatureWarning) {
+  // Nobody answers: the installation gives up with the warning, and nothing is bound.
+  auto warn = [](sim::Description& d) { d.setup.signing = sim::SetupDescription::Signing::Warn; };
+  Start("winxp", warn);
+  {
+    Owned port(CreateInstaller(L"C:\\App\\Driver\\WinXP\\DrvsetupPort.inf"));
+    bool reboot = false;
+    const win::DWORD start = win::GetTickCount();
+    EXPECT_FALSE(port->UpdateDriver(kMi01, &reboot));
+    EXPECT_EQ(win::GetLastError(), win::ERROR_CANCELLED);
+    EXPECT_GE(win::GetTickCount() - start, 300000u);
+    EXPECT_EQ(Device(L"USB\\VID_3F7D&PID_FFF1&MI_01").className, L"");
+    EXPECT_EQ(M().Observed().windowEvents.back(), L"unanswered Hardware Installation");
+  }
+  m_machine.reset();
+
+  // The watcher accepts it: the driver is installed.
+  Start("winxp", warn);
+  fs::copy_file(DRV_WATCHER, m_machine->Folder() / "drive_c" / "App" / "Bin" / "PopupWatcher.dll");
+  CPopupWatcher watcher(L"C:\\App\\Bin\\");
+  Owned port(CreateInstaller(L"C:\\App\\Driver\\WinXP\\DrvsetupPort.inf"));
+  bool reboot = false;
+  EXPECT_TRUE(port->UpdateDriver(kMi01, &reboot)) << win::GetLastError();
+  EXPECT_EQ(Device(L"USB\\VID_3F7D&PID_FFF1&MI_01").className, L"Ports");
+  EXPECT_EQ(M().Observed().windowEvents.back(), L"accepted Hardware Installation");
 }
 
 TEST_F(EngineTest, UninstallRemovesThePackagesDevicesAndItsInfCopyAndNothingElse) {
