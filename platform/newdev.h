@@ -1,6 +1,7 @@
 // Driver updates of Plug and Play devices (newdev.dll).
 #pragma once
 
+#include "platform/error.h"
 #include "platform/types.h"
 
 namespace win {
@@ -9,7 +10,6 @@ inline constexpr DWORD INSTALLFLAG_FORCE = 0x1;
 inline constexpr DWORD INSTALLFLAG_READONLY = 0x2;
 inline constexpr DWORD INSTALLFLAG_NONINTERACTIVE = 0x4;
 
-inline constexpr DWORD ERROR_INVALID_FLAGS = 1004;
 inline constexpr DWORD ERROR_CANCELLED = 1223;
 
 /// UpdateDriverForPlugAndPlayDevicesW: installs the driver of the INF `fullInfPath` on every present

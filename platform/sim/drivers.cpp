@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "platform/error.h"
 #include "platform/newdev.h"
@@ -25,7 +24,6 @@ namespace {
 
 constexpr wchar_t kClassRoot[] = L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\";
 constexpr wchar_t kEnumRoot[] = L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\";
-constexpr wchar_t kArbiter[] = L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter";
 constexpr char kPortsClass[] = "{4D36E978-E325-11CE-BFC1-08002BE10318}";
 constexpr char kModemClass[] = "{4D36E96D-E325-11CE-BFC1-08002BE10318}";
 
@@ -48,13 +46,6 @@ std::optional<fs::path> HostDirectory(Machine& m, const std::wstring& winDir) {
   return dir;
 }
 
-std::string ReadAll(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream buf;
-  buf << in.rdbuf();
-  return buf.str();
-}
-
 // Copies the package's INF into the INF directory as oemN.inf, or finds the copy made before.
 std::wstring InstallInfCopy(Machine& m, const std::string& bytes) {
   const auto infDir = HostDirectory(m, WindowsDirectory() + L"\\inf");
@@ -63,7 +54,7 @@ std::wstring InstallInfCopy(Machine& m, const std::string& bytes) {
     const std::wstring name = L"oem" + std::to_wstring(n) + L".inf";
     const auto existing = FindEntry(*infDir, name);
     if (existing) {
-      if (ReadAll(*existing) == bytes) return name;
+      if (ReadHostFile(*existing) == bytes) return name;
       continue;
     }
     std::ofstream out(*infDir / ToUtf8(name), std::ios::binary);
@@ -152,34 +143,15 @@ std::vector<std::size_t> PresentTargets(const Machine& m, const std::wstring& id
 
 constexpr win::DWORD ERROR_REQUIRES_INTERACTIVE_WINDOWSTATION = 1949;
 
-std::vector<win::BYTE> MultiSz(const std::vector<std::wstring>& items) {
-  std::vector<win::BYTE> out;
-  auto put = [&](wchar_t u) {
-    out.push_back(static_cast<win::BYTE>(u & 0xFF));
-    out.push_back(static_cast<win::BYTE>((u >> 8) & 0xFF));
-  };
-  for (const auto& item : items) {
-    for (wchar_t u : item) put(u);
-    put(L'\0');
-  }
-  put(L'\0');
-  return out;
-}
-
 // The lowest COM number the COM Name Arbiter's ComDB has free, now marked as taken.
 int ClaimComNumber(Machine& m) {
-  std::vector<win::BYTE> db;
-  if (const RegValue* v = m.Reg().GetValue(kArbiter, L"ComDB")) db = v->data;
-  for (int n = 1; n <= 4096; ++n) {
-    const std::size_t byte = static_cast<std::size_t>(n - 1) / 8;
-    const int bit = (n - 1) % 8;
-    if (byte < db.size() && (db[byte] >> bit) & 1) continue;
-    if (db.size() < std::max<std::size_t>(32, byte + 1)) db.resize(std::max<std::size_t>(32, (byte / 32 + 1) * 32), 0);
-    db[byte] = static_cast<win::BYTE>(db[byte] | (1 << bit));
-    m.Reg().SetBinary(kArbiter, L"ComDB", db);
-    return n;
+  int n = 1;
+  for (int taken : TakenComNumbers(m)) {
+    if (taken != n) break;
+    ++n;
   }
-  return 0;
+  TakeComNumber(m, n);
+  return n;
 }
 
 std::wstring NextDriverKey(const Machine& m, const std::string& classGuid) {
@@ -228,7 +200,7 @@ void Bind(Machine& m, DeviceDescription& d, const InfFile& inf, const std::wstri
   m.Reg().SetString(hw, L"ClassGUID", std::wstring(classGuid.begin(), classGuid.end()));
   m.Reg().SetString(hw, L"Driver", d.driver);
   m.Reg().SetString(hw, L"DeviceDesc", model.description);
-  m.Reg().Create(hw).values[L"hardwareid"] = RegValue{L"HardwareID", win::REG_MULTI_SZ, MultiSz(d.hardwareIds)};
+  m.Reg().Create(hw).values[L"hardwareid"] = RegValue{L"HardwareID", win::REG_MULTI_SZ, RegMultiTextBytes(d.hardwareIds)};
 
   std::wstring friendly = model.description;
   if (classGuid == kPortsClass || classGuid == kModemClass) {
@@ -252,6 +224,24 @@ void Bind(Machine& m, DeviceDescription& d, const InfFile& inf, const std::wstri
 }
 
 }  // namespace
+
+std::vector<int> TakenComNumbers(const Machine& machine) {
+  std::vector<int> taken;
+  const RegValue* db = machine.Reg().GetValue(kComNameArbiterKey, L"ComDB");
+  for (std::size_t i = 0; db && i < db->data.size() * 8; ++i) {
+    if ((db->data[i / 8] >> (i % 8)) & 1) taken.push_back(static_cast<int>(i + 1));
+  }
+  return taken;
+}
+
+void TakeComNumber(Machine& machine, int n) {
+  const RegValue* old = machine.Reg().GetValue(kComNameArbiterKey, L"ComDB");
+  std::vector<win::BYTE> db = old ? old->data : std::vector<win::BYTE>();
+  const std::size_t byte = static_cast<std::size_t>(n - 1) / 8;
+  if (db.size() <= byte || db.size() < 32) db.resize((byte / 32 + 1) * 32, 0);
+  db[byte] = static_cast<win::BYTE>(db[byte] | (1 << ((n - 1) % 8)));
+  machine.Reg().SetBinary(kComNameArbiterKey, L"ComDB", db);
+}
 
 std::wstring WindowsDirectory() {
   const auto& os = Current().Desc().os;
@@ -353,7 +343,8 @@ BOOL UpdateDriverForPlugAndPlayDevicesW(void*, LPCWSTR hardwareId, LPCWSTR fullI
   sim::WinPath wp;
   sim::MakeFullPath(m, fullInfPath, false, wp);
   const auto host = sim::ResolveExisting(m, wp);
-  const std::wstring copy = host ? sim::InstallInfCopy(m, sim::ReadAll(*host)) : std::wstring();
+  const auto bytes = host ? sim::ReadHostFile(*host) : std::nullopt;
+  const std::wstring copy = bytes ? sim::InstallInfCopy(m, *bytes) : std::wstring();
   if (copy.empty()) return sim::Fail(ERROR_ACCESS_DENIED, FALSE);
   for (std::size_t i : targets) sim::Bind(m, m.MutableDesc().devices[i], inf, copy, model, hardwareId);
   if (rebootRequired) *rebootRequired = m.Desc().setup.updateRestart ? TRUE : FALSE;

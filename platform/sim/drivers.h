@@ -3,10 +3,23 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 
 namespace sim {
+
+class Machine;
+
+/// The COM Name Arbiter's key. Its "ComDB" value (binary, 32 bytes a block) has bit n-1 set while
+/// COMn is taken.
+inline constexpr wchar_t kComNameArbiterKey[] = L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter";
+
+/// The COM numbers the machine's ComDB holds taken, ascending.
+std::vector<int> TakenComNumbers(const Machine& machine);
+
+/// Marks COMn (1 to 4096) taken in the machine's ComDB.
+void TakeComNumber(Machine& machine, int n);
 
 /// The machine's Windows directory ("C:\WINNT" on Windows 2000 and NT 4, else "C:\WINDOWS").
 std::wstring WindowsDirectory();

@@ -2,6 +2,8 @@
 #include "platform/sim/fs.h"
 
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 
 #include "platform/sim/unicode.h"
 
@@ -204,6 +206,15 @@ bool WildcardMatch(std::wstring_view pattern, std::wstring_view name) {
   }
   while (p < pattern.size() && pattern[p] == L'*') ++p;
   return p == pattern.size();
+}
+
+std::optional<std::string> ReadHostFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::stringstream buf;
+  buf << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return buf.str();
 }
 
 }  // namespace sim

@@ -50,6 +50,9 @@ std::wstring ShortName(std::wstring_view longName, const std::vector<std::wstrin
 /// "*.*" matches every name.
 bool WildcardMatch(std::wstring_view pattern, std::wstring_view name);
 
+/// The whole content of a host file; empty when it cannot be read.
+std::optional<std::string> ReadHostFile(const std::filesystem::path& file);
+
 /// The Windows name of a host entry (its file name as UTF-16).
 std::wstring WindowsName(const std::filesystem::path& host);
 

@@ -1,10 +1,8 @@
 // Simulated machine: INF file reading and the SetupAPI INF calls.
 #include "platform/sim/inf.h"
 
-#include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
 
 #include "platform/error.h"
 #include "platform/inf.h"
@@ -235,12 +233,10 @@ win::DWORD ReadInfFile(const std::wstring& path, InfFile& out, win::UINT* errorL
   if (!host) return win::ERROR_FILE_NOT_FOUND;
   std::error_code ec;
   if (std::filesystem::is_directory(*host, ec)) return win::ERROR_ACCESS_DENIED;
-  std::ifstream in(*host, std::ios::binary);
-  std::stringstream buf;
-  buf << in.rdbuf();
-  if (!in) return win::ERROR_ACCESS_DENIED;
+  const auto bytes = ReadHostFile(*host);
+  if (!bytes) return win::ERROR_ACCESS_DENIED;
   InfFile file;
-  if (const win::DWORD e = ParseInf(buf.str(), file, errorLine)) return e;
+  if (const win::DWORD e = ParseInf(*bytes, file, errorLine)) return e;
   const std::wstring signature = Downcase(file.Value(L"Version", L"Signature"));
   if (signature != L"$windows nt$" && signature != L"$chicago$" && signature != L"$windows 95$") {
     return win::ERROR_WRONG_INF_STYLE;

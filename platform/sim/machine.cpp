@@ -12,6 +12,7 @@
 #include <set>
 #include <sstream>
 
+#include "platform/sim/fs.h"
 #include "platform/sim/unicode.h"
 
 namespace fs = std::filesystem;
@@ -536,11 +537,9 @@ Machine::Machine(fs::path folder, Description description)
   const fs::path regFile = m_folder / kRegistryFileName;
   std::error_code ec;
   if (fs::exists(regFile, ec)) {
-    std::ifstream in(regFile, std::ios::binary);
-    std::stringstream buf;
-    buf << in.rdbuf();
-    if (!in) throw MachineError(regFile.string(), 0, "the registry file cannot be read");
-    m_registry = Registry::Parse(buf.str(), regFile.string());
+    const auto text = ReadHostFile(regFile);
+    if (!text) throw MachineError(regFile.string(), 0, "the registry file cannot be read");
+    m_registry = Registry::Parse(*text, regFile.string());
   }
   MakeCardDevices();
   ApplyInstalledDrivers();

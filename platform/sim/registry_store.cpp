@@ -61,6 +61,26 @@ std::string EscapeQuoted(const std::wstring& text) {
 
 std::wstring RegLower(std::wstring_view text) { return Downcase(text); }
 
+std::vector<win::BYTE> RegMultiTextBytes(const std::vector<std::wstring>& items) {
+  std::vector<win::BYTE> out;
+  auto put = [&](wchar_t unit) {
+    out.push_back(static_cast<win::BYTE>(unit & 0xFF));
+    out.push_back(static_cast<win::BYTE>((unit >> 8) & 0xFF));
+  };
+  for (const auto& item : items) {
+    for (wchar_t unit : item) put(unit);
+    put(L'\0');
+  }
+  put(L'\0');
+  return out;
+}
+
+std::vector<win::BYTE> RegTextBytes(std::wstring_view text) {
+  std::vector<win::BYTE> out = RegMultiTextBytes({std::wstring(text)});
+  out.resize(out.size() - 2);  // one terminator only
+  return out;
+}
+
 std::wstring Registry::CanonicalRoot(std::wstring_view name) {
   const std::wstring lower = RegLower(name);
   static const std::pair<const wchar_t*, const wchar_t*> kAbbreviations[] = {
@@ -137,14 +157,7 @@ std::vector<std::wstring> Registry::Subkeys(std::wstring_view path) const {
 }
 
 void Registry::SetString(std::wstring_view path, std::wstring_view name, std::wstring_view value, win::DWORD type) {
-  RegValue v{std::wstring(name), type, {}};
-  std::wstring text(value);
-  text += L'\0';
-  for (wchar_t unit : text) {
-    v.data.push_back(static_cast<win::BYTE>(unit & 0xFF));
-    v.data.push_back(static_cast<win::BYTE>((unit >> 8) & 0xFF));
-  }
-  Create(path).values[RegLower(name)] = std::move(v);
+  Create(path).values[RegLower(name)] = RegValue{std::wstring(name), type, RegTextBytes(value)};
 }
 
 void Registry::SetDword(std::wstring_view path, std::wstring_view name, win::DWORD value) {
@@ -307,12 +320,7 @@ Registry Registry::Parse(std::string_view text, const std::string& file) {
         if (data[i] == '\\' && i + 2 < data.size()) ++i;
         s += data[i];
       }
-      std::wstring w = FromUtf8(s);
-      w += L'\0';
-      for (wchar_t unit : w) {
-        v.data.push_back(static_cast<win::BYTE>(unit & 0xFF));
-        v.data.push_back(static_cast<win::BYTE>((unit >> 8) & 0xFF));
-      }
+      v.data = RegTextBytes(FromUtf8(s));
     } else if (data.starts_with("dword:")) {
       const std::string digits = data.substr(6);
       if (digits.empty() || digits.size() > 8 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
@@ -352,10 +360,6 @@ Registry Registry::Parse(std::string_view text, const std::string& file) {
       fail(no, "a value is \"text\", dword:..., hex:... or hex(N):...");
     }
     current->values[RegLower(wname)] = std::move(v);
-  }
-  if (!header && !lines.empty()) {
-    for (const auto& [line, no] : lines)
-      if (!line.empty() && line[0] != ';') fail(no, "a registry file starts with \"Windows Registry Editor Version 5.00\"");
   }
   return reg;
 }

@@ -63,6 +63,11 @@ class Registry {
 /// A new open-key handle (for RegCloseKey) on the key at `path`, which must exist.
 win::HKEY OpenKeyHandle(const std::wstring& path);
 
+/// Registry data of text: its UTF-16 units, little-endian, with the terminator (REG_SZ); a list
+/// gives each item terminated and one terminator more (REG_MULTI_SZ).
+std::vector<win::BYTE> RegTextBytes(std::wstring_view text);
+std::vector<win::BYTE> RegMultiTextBytes(const std::vector<std::wstring>& items);
+
 /// Lower-case form of a key path or value name (ASCII and Latin letters, as the registry compares).
 std::wstring RegLower(std::wstring_view text);
 

@@ -315,7 +315,7 @@ HKEY SetupDiOpenDevRegKey(HDEVINFO set, SP_DEVINFO_DATA* device, DWORD scope, DW
   HKEY const invalid = reinterpret_cast<HKEY>(INVALID_HANDLE_VALUE);
   if (!sim::Handles().Holds<sim::DevInfoSet>(set)) return sim::Fail(ERROR_INVALID_HANDLE, invalid);
   if (scope != DICS_FLAG_GLOBAL || (keyType != DIREG_DEV && keyType != DIREG_DRV)) {
-    return sim::Fail(1004, invalid);
+    return sim::Fail(ERROR_INVALID_FLAGS, invalid);
   }
   sim::Machine& m = sim::Current();
   std::lock_guard<std::recursive_mutex> guard(m.Lock());

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sim/drivers.h"
 #include "platform/sim/machine.h"
 #include "platform/sim/unicode.h"
 
@@ -89,8 +90,6 @@ void ListDevices(sim::Machine& m) {
   }
 }
 
-constexpr wchar_t kArbiter[] = L"HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter";
-
 // "1-10,12" -> the COM numbers 1 to 10 and 12; false for text that is no such list.
 bool ParseComList(const std::string& text, std::vector<int>& numbers) {
   std::size_t start = 0;
@@ -110,16 +109,10 @@ bool ParseComList(const std::string& text, std::vector<int>& numbers) {
 }
 
 void ShowComDb(const sim::Machine& m) {
-  const sim::RegValue* db = m.Reg().GetValue(kArbiter, L"ComDB");
+  const std::vector<int> taken = sim::TakenComNumbers(m);
   std::printf("COM names taken:");
-  bool any = false;
-  for (std::size_t i = 0; db && i < db->data.size() * 8; ++i) {
-    if ((db->data[i / 8] >> (i % 8)) & 1) {
-      std::printf(" COM%zu", i + 1);
-      any = true;
-    }
-  }
-  std::printf("%s\n", any ? "" : " none");
+  for (int n : taken) std::printf(" COM%d", n);
+  std::printf("%s\n", taken.empty() ? " none" : "");
 }
 
 }  // namespace
@@ -223,11 +216,7 @@ int main(int argc, char** argv) {
           std::fprintf(stderr, "winsim: COM numbers are written 1-10,12 (1 to 256)\n");
           return 2;
         }
-        const sim::RegValue* old = m->Reg().GetValue(kArbiter, L"ComDB");
-        std::vector<win::BYTE> db = old ? old->data : std::vector<win::BYTE>();
-        if (db.size() < 32) db.resize(32, 0);
-        for (int n : numbers) db[static_cast<std::size_t>(n - 1) / 8] |= static_cast<win::BYTE>(1 << ((n - 1) % 8));
-        m->Reg().SetBinary(kArbiter, L"ComDB", db);
+        for (int n : numbers) sim::TakeComNumber(*m, n);
         m->Save();
       }
       ShowComDb(*m);

@@ -12,6 +12,7 @@
 #include "platform/error.h"
 #include "platform/newdev.h"
 #include "platform/setupapi.h"
+#include "tests/support/scratch.h"
 #include "tests/support/sim_machine.h"
 
 namespace fs = std::filesystem;
@@ -76,7 +77,7 @@ TEST_F(EngineTest, PackagesThatCannotBeReadGiveNoInstaller) {
   for (const wchar_t* path : {L"", L"C:\\App\\Driver\\Win7\\Win64\\", L"C:\\App\\Driver\\Win7\\Win64",
                               L"C:\\App\\Driver\\Win7\\Win64\\missing.inf", L"C:\\App\\notes.txt", L"C:\\App\\empty.inf"}) {
     IDriverInstaller* installer = CreateInstaller(path);
-    EXPECT_EQ(installer, nullptr) << testing::PrintToString(std::wstring(path).size());
+    EXPECT_EQ(installer, nullptr) << testsupport::Narrow(path);
     ReleaseInstaller(installer);
   }
   ReleaseInstaller(nullptr);
